@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -61,23 +60,11 @@ protected:
     }
 };
 
-// Swallows Enter in the combo box's text field, so that typing a list text and pressing
-// Enter neither picks nor adds an entry.
-class EnterFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                event->accept();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
+// The handlers' connections live on one context object per window, so that they are cut
+// before the window's widgets are torn down.
+struct Binding {
+    QObject* context;
+    QtPlatform& platform;
 };
 
 template <typename Base, typename W> class QtControl : public Base {
@@ -92,16 +79,15 @@ protected:
 
 class QtCommandButton : public QtControl<CommandButton, QPushButton> {
 public:
-    QtCommandButton(QPushButton* button, QtPlatform& platform)
-        : QtControl(button), m_platform(platform) {}
+    QtCommandButton(QPushButton* button, Binding binding) : QtControl(button), m_binding(binding) {}
     std::string text() const override { return checked(m_widget).text().toStdString(); }
     void onClick(Handler handler) override {
-        QObject::connect(m_widget, &QPushButton::clicked, m_widget,
-                         m_platform.guarded(std::move(handler)));
+        QObject::connect(&checked(m_widget), &QPushButton::clicked, m_binding.context,
+                         m_binding.platform.guarded(std::move(handler)));
     }
 
 private:
-    QtPlatform& m_platform;
+    Binding m_binding;
 };
 
 class QtLabel : public QtControl<Label, QLabel> {
@@ -120,7 +106,7 @@ public:
 
 class QtComboBox : public QtControl<ComboBox, QComboBox> {
 public:
-    QtComboBox(QComboBox* combo, QtPlatform& platform) : QtControl(combo), m_platform(platform) {}
+    QtComboBox(QComboBox* combo, Binding binding) : QtControl(combo), m_binding(binding) {}
     std::string text() const override { return checked(m_widget).currentText().toStdString(); }
     void addItem(std::string_view text) override {
         QComboBox& combo = checked(m_widget);
@@ -141,12 +127,13 @@ public:
         return checkedNarrow<std::int16_t>(checked(m_widget).currentIndex());
     }
     void onClick(Handler handler) override {
-        QObject::connect(m_widget, &QComboBox::activated, m_widget,
-                         [guarded = m_platform.guarded(std::move(handler))](int) { guarded(); });
+        QObject::connect(
+            &checked(m_widget), &QComboBox::activated, m_binding.context,
+            [guarded = m_binding.platform.guarded(std::move(handler))](int) { guarded(); });
     }
 
 private:
-    QtPlatform& m_platform;
+    Binding m_binding;
 };
 
 class QtScrollBar : public QtControl<ScrollBar, QScrollBar> {
@@ -166,7 +153,7 @@ public:
 
 class QtTimer : public Timer {
 public:
-    QtTimer(QTimer* timer, QtPlatform& platform) : m_widget(timer), m_platform(platform) {}
+    QtTimer(QTimer* timer, Binding binding) : m_widget(timer), m_binding(binding) {}
     void setEnabled(bool enabled) override {
         QTimer& timer = checked(m_widget);
         if (enabled && !timer.isActive()) {
@@ -177,21 +164,23 @@ public:
     }
     bool isEnabled() const override { return checked(m_widget).isActive(); }
     void onTimer(Handler handler) override {
-        QObject::connect(m_widget, &QTimer::timeout, m_widget,
-                         m_platform.guarded(std::move(handler)));
+        QObject::connect(&checked(m_widget), &QTimer::timeout, m_binding.context,
+                         m_binding.platform.guarded(std::move(handler)));
     }
 
 private:
     QPointer<QTimer> m_widget;
-    QtPlatform& m_platform;
+    Binding m_binding;
 };
 
 class QtWindow : public WindowBase {
 public:
-    QtWindow(const WindowLayout& layout, QtPlatform& platform) : m_form(new FormWidget) {
-        build(layout, platform);
+    QtWindow(const WindowLayout& layout, QtPlatform& platform)
+        : m_form(new FormWidget), m_handlers(new QObject(m_form)) {
+        build(layout, {m_handlers, platform});
     }
     ~QtWindow() override {
+        delete m_handlers.data(); // no handler may run while the widgets go
         clearControls();
         delete m_form.data();
     }
@@ -230,7 +219,7 @@ public:
     }
 
 private:
-    void build(const WindowLayout& layout, QtPlatform& platform) {
+    void build(const WindowLayout& layout, Binding binding) {
         FormWidget& form = *m_form;
         form.setObjectName(toQString(layout.name));
         form.setWindowTitle(toQString(layout.caption));
@@ -244,7 +233,7 @@ private:
 
         std::vector<std::pair<int, QWidget*>> tabOrder;
         for (const ControlLayout& row : layout.controls) {
-            QWidget* widget = createControl(row, form, platform);
+            QWidget* widget = createControl(row, form, binding);
             if (!widget) {
                 continue;
             }
@@ -280,13 +269,15 @@ private:
         return font;
     }
 
-    QWidget* createControl(const ControlLayout& row, QWidget& form, QtPlatform& platform) {
+    QWidget* createControl(const ControlLayout& row, QWidget& form, Binding binding) {
         const QString text = toQString(row.text);
         switch (row.kind) {
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(text, &form);
             button->setAutoDefault(false);
-            addControl(row.name, row.index, std::make_unique<QtCommandButton>(button, platform));
+            // Reached with Tab; a click leaves the focus where the user was typing.
+            button->setFocusPolicy(Qt::TabFocus);
+            addControl(row.name, row.index, std::make_unique<QtCommandButton>(button, binding));
             return button;
         }
         case ControlKind::Label: {
@@ -307,10 +298,13 @@ private:
             auto* combo = new QComboBox(&form);
             combo->setEditable(true);
             combo->setInsertPolicy(QComboBox::NoInsert);
+            // The click event is the picking of an entry. Qt would also take Enter in the text
+            // field, or leaving it, as picking the entry whose text was typed: cut both.
             combo->setCompleter(nullptr);
-            combo->lineEdit()->installEventFilter(new EnterFilter(combo));
+            QObject::disconnect(combo->lineEdit(), &QLineEdit::returnPressed, combo, nullptr);
+            QObject::disconnect(combo->lineEdit(), &QLineEdit::editingFinished, combo, nullptr);
             combo->setEditText(text);
-            addControl(row.name, row.index, std::make_unique<QtComboBox>(combo, platform));
+            addControl(row.name, row.index, std::make_unique<QtComboBox>(combo, binding));
             return combo;
         }
         case ControlKind::HScrollBar: {
@@ -330,7 +324,7 @@ private:
             // tens of milliseconds early.
             timer->setTimerType(Qt::PreciseTimer);
             timer->setInterval(row.settings.interval);
-            addControl(row.name, row.index, std::make_unique<QtTimer>(timer, platform));
+            addControl(row.name, row.index, std::make_unique<QtTimer>(timer, binding));
             if (row.settings.enabled) {
                 timer->start();
             }
@@ -341,11 +335,20 @@ private:
     }
 
     QPointer<FormWidget> m_form;
+    QPointer<QObject> m_handlers;
 };
 
 } // namespace
 
 QtPlatform::QtPlatform() {
+#ifndef Q_OS_WIN
+    // A Chinese interface font at the size the twips layouts were drawn for; Windows keeps
+    // its own user-interface font.
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), font.family()});
+    font.setPointSizeF(9.0);
+    QApplication::setFont(font);
+#endif
     // Classic Chinese desktop font names resolve to the Song face installed here.
     QFont::insertSubstitutions(QStringLiteral("宋体"),
                                {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),

@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFont>
 #include <QPainter>
 #include <QPixmap>
 #include <QWidget>
@@ -29,10 +28,6 @@ void fill(korvane::TradeCalculator& calculator, const char* funds, const char* p
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QFont font = QApplication::font();
-    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei"), font.family()});
-    font.setPointSizeF(9.0);
-    QApplication::setFont(font);
     if (argc < 2) {
         return 2;
     }
