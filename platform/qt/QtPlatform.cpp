@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <chrono>
 #include <limits>
 #include <vector>
 
@@ -151,26 +152,82 @@ public:
     }
 };
 
+// Fires every interval on Start + k × interval, without cumulative drift. Each tick is
+// armed as a single shot for the next due time, measured on a monotonic clock, and aimed
+// early by how late the platform has been delivering timers (about 2 ms on Linux; a whole
+// scheduler quantum on some systems). A tick that could not arrive in time, because the
+// machine slept, say, is skipped rather than made up for.
 class QtTimer : public Timer {
 public:
-    QtTimer(QTimer* timer, Binding binding) : m_widget(timer), m_binding(binding) {}
+    using Clock = std::chrono::steady_clock;
+
+    QtTimer(QTimer* timer, std::chrono::milliseconds interval, Binding binding)
+        : m_widget(timer), m_interval(interval), m_binding(binding) {
+        timer->setSingleShot(true);
+        // A coarse timer may fire tens of milliseconds early.
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, binding.context, [this] { fire(); });
+    }
     void setEnabled(bool enabled) override {
         QTimer& timer = checked(m_widget);
-        if (enabled && !timer.isActive()) {
-            timer.start();
+        if (enabled && !m_enabled) {
+            m_enabled = true;
+            m_start = Clock::now();
+            m_count = 0;
+            arm(m_start);
         } else if (!enabled) {
+            m_enabled = false;
             timer.stop();
         }
     }
-    bool isEnabled() const override { return checked(m_widget).isActive(); }
+    bool isEnabled() const override {
+        checked(m_widget);
+        return m_enabled;
+    }
     void onTimer(Handler handler) override {
-        QObject::connect(&checked(m_widget), &QTimer::timeout, m_binding.context,
-                         m_binding.platform.guarded(std::move(handler)));
+        m_handler = m_binding.platform.guarded(std::move(handler));
     }
 
 private:
+    void fire() {
+        if (!m_enabled) {
+            return;
+        }
+        const auto now = Clock::now();
+        const auto late =
+            std::clamp<Clock::duration>(now - m_armedFor, Clock::duration::zero(), maxLead);
+        m_lead = (m_lead + late) / 2;
+        ++m_count;
+        if (now - dueTime(m_count) >= m_interval) {
+            m_count = (now - m_start) / m_interval; // missed ticks are not made up for
+        }
+        arm(now);
+        if (m_handler) {
+            m_handler();
+        }
+    }
+
+    Clock::time_point dueTime(long long tick) const { return m_start + tick * m_interval; }
+
+    void arm(Clock::time_point now) {
+        const auto wait = dueTime(m_count + 1) - m_lead - now;
+        const auto ms =
+            std::max<long long>(0, std::chrono::round<std::chrono::milliseconds>(wait).count());
+        m_armedFor = now + std::chrono::milliseconds(ms);
+        checked(m_widget).start(static_cast<int>(ms));
+    }
+
+    static constexpr Clock::duration maxLead = std::chrono::milliseconds(20);
+
     QPointer<QTimer> m_widget;
+    std::chrono::milliseconds m_interval;
     Binding m_binding;
+    Handler m_handler;
+    bool m_enabled = false;
+    Clock::time_point m_start;
+    Clock::time_point m_armedFor;
+    Clock::duration m_lead{};
+    long long m_count = 0;
 };
 
 class QtWindow : public WindowBase {
@@ -320,14 +377,10 @@ private:
         case ControlKind::Timer: {
             auto* timer = new QTimer(&form);
             timer->setObjectName(toQString(row.name));
-            // A precise timer keeps every tick on Start + k × interval; a coarse one may fire
-            // tens of milliseconds early.
-            timer->setTimerType(Qt::PreciseTimer);
-            timer->setInterval(row.settings.interval);
-            addControl(row.name, row.index, std::make_unique<QtTimer>(timer, binding));
-            if (row.settings.enabled) {
-                timer->start();
-            }
+            auto control = std::make_unique<QtTimer>(
+                timer, std::chrono::milliseconds(row.settings.interval), binding);
+            control->setEnabled(row.settings.enabled);
+            addControl(row.name, row.index, std::move(control));
             return nullptr;
         }
         }

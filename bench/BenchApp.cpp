@@ -1,0 +1,131 @@
+// Korvane as start-up builds it, instrumented for the benchmarks in bench/run.sh:
+//   korvane_bench_app startup        prints "shown <ns>" (CLOCK_MONOTONIC) at the main
+//                                    window's first paint, then exits
+//   korvane_bench_app ticks N        Start, then N real ticks; prints each tick's error
+//                                    from Start + k seconds in milliseconds
+//   korvane_bench_app cpu SECONDS    both calculators open and the clock running; prints
+//                                    the CPU time consumed over SECONDS
+#include "calculators/TradeCalculator.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/qt/QtApplication.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+long long monotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+class FirstPaint : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            std::printf("shown %lld\n", monotonicNs());
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+void fill(korvane::TradeCalculator& calculator) {
+    korvane::Window& form = calculator.window();
+    form.textBox("Text1").setText("1000");
+    form.textBox("Text2").setText("12.5");
+    form.textBox("Text3").setText("3");
+    calculator.compute();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "startup";
+    const int amount = argc > 2 ? std::atoi(argv[2]) : 0;
+
+    korvane::QtApplication app(argc, argv);
+    korvane::Calculators calculators(app.platform());
+    korvane::MainWindow form1(app.platform(), calculators);
+    QWidget* widget = korvane::QtPlatform::widget(form1.window());
+
+    if (mode == "startup") {
+        widget->installEventFilter(new FirstPaint(widget));
+        form1.show();
+        return app.run();
+    }
+
+    form1.show();
+    auto* timer = widget->findChild<QTimer*>(QStringLiteral("Timer1"));
+    if (mode == "ticks") {
+        std::vector<long long> arrivals;
+        arrivals.reserve(static_cast<std::size_t>(amount));
+        // Connected after the window's own handler: it sees each tick right after it ran.
+        QObject::connect(timer, &QTimer::timeout, widget, [&] {
+            arrivals.push_back(monotonicNs());
+            if (static_cast<int>(arrivals.size()) == amount) {
+                QCoreApplication::exit(0);
+            }
+        });
+        form1.command1Click();
+        const long long start = monotonicNs();
+        QApplication::exec();
+        std::vector<double> errors;
+        for (std::size_t k = 0; k < arrivals.size(); ++k) {
+            const long long due = start + static_cast<long long>(k + 1) * 1'000'000'000LL;
+            errors.push_back(static_cast<double>(arrivals[k] - due) / 1e6);
+        }
+        double maxAbs = 0;
+        for (double e : errors) {
+            maxAbs = std::max(maxAbs, std::abs(e));
+        }
+        std::vector<double> sorted = errors;
+        std::sort(sorted.begin(), sorted.end());
+        std::printf("ticks %zu max_abs_ms %.3f median_ms %.3f drift_ms %.3f position %d\n",
+                    errors.size(), maxAbs, sorted[sorted.size() / 2],
+                    errors.back() - errors.front(), form1.clock().positionInSteps());
+        return 0;
+    }
+    if (mode == "cpu") {
+        form1.command3Click();
+        form1.command4Click();
+        fill(calculators.buy());
+        fill(calculators.sell());
+        form1.command1Click();
+        double before = 0;
+        QTimer::singleShot(1000, widget, [&] { before = cpuSeconds(); });
+        QTimer::singleShot(1000 + amount * 1000, widget, [&] {
+            const double used = cpuSeconds() - before;
+            std::printf("cpu %.6f %d %d\n", used, amount, form1.clock().positionInSteps());
+            QCoreApplication::exit(0);
+        });
+        QApplication::exec();
+        return 0;
+    }
+    std::fprintf(stderr, "usage: korvane_bench_app startup | ticks N | cpu SECONDS\n");
+    return 2;
+}

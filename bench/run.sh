@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Runs every benchmark and prints one table.
+#   bash bench/run.sh [--ticks N] [--cpu-seconds S] [--startup-runs R]
+# Defaults: 120 ticks (--ticks 600 for a whole refresh window), 60 s of CPU time, 30
+# start-ups of each program. Takes about four minutes with the defaults.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$root/scripts/common.sh"
+
+ticks=120
+cpu_seconds=60
+startup_runs=30
+while [ $# -gt 0 ]; do
+    case "$1" in
+        --ticks) ticks=$2; shift 2 ;;
+        --cpu-seconds) cpu_seconds=$2; shift 2 ;;
+        --startup-runs) startup_runs=$2; shift 2 ;;
+        *) echo "usage: bash bench/run.sh [--ticks N] [--cpu-seconds S] [--startup-runs R]" >&2; exit 2 ;;
+    esac
+done
+
+korvane_install
+korvane_build default >/dev/null
+bin="$root/build/default/bench"
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR="$root/build/default/tests/runtime"
+
+echo "machine: $(nproc) cores, $(uname -m), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)"
+echo "running: clock core, start-up ($startup_runs runs each), $ticks real ticks, ${cpu_seconds} s of CPU time ..." >&2
+
+clock=$("$bin/korvane_clock_bench")
+startup=$("$bin/korvane_startup_bench" "$bin/korvane_bench_app" "$bin/korvane_baseline_app" "$startup_runs")
+tick=$("$bin/korvane_bench_app" ticks "$ticks")
+cpu=$("$bin/korvane_bench_app" cpu "$cpu_seconds")
+
+field() { awk -v key="$2" '{ for (i = 1; i < NF; ++i) if ($i == key) { print $(i + 1); exit } }' <<<"$1"; }
+startup_line=$(grep startup_ms <<<"$startup")
+rss_line=$(grep peak_rss_mib <<<"$startup")
+cpu_used=$(awk '{ print $2 }' <<<"$cpu")
+cpu_share=$(awk -v used="$cpu_used" -v s="$cpu_seconds" 'BEGIN { printf "%.4f", 100 * used / s }')
+
+printf '\n%-34s %-28s %s\n' "benchmark" "measured" "target"
+printf '%-34s %-28s %s\n' "----------------------------------" "----------------------------" "----------------------"
+printf '%-34s %-28s %s\n' "tick error, max |error|" "$(field "$tick" max_abs_ms) ms" "<= 2 ms"
+printf '%-34s %-28s %s\n' "tick error, median" "$(field "$tick" median_ms) ms" "-"
+printf '%-34s %-28s %s\n' "tick drift (last - first)" "$(field "$tick" drift_ms) ms over $(field "$tick" ticks) ticks" "no cumulative drift"
+printf '%-34s %-28s %s\n' "start-up to first paint, median" "$(field "$startup_line" korvane) ms (baseline $(field "$startup_line" baseline))" "-"
+printf '%-34s %-28s %s\n' "start-up ratio to baseline" "$(field "$startup_line" ratio)" "<= 1.10"
+printf '%-34s %-28s %s\n' "peak RSS, median" "$(field "$rss_line" korvane) MiB (baseline $(field "$rss_line" baseline))" "-"
+printf '%-34s %-28s %s\n' "peak RSS above baseline" "$(field "$rss_line" difference) MiB" "<= 2 MiB"
+printf '%-34s %-28s %s\n' "CPU while running, both calcs open" "${cpu_share} % of a core (${cpu_used} s)" "<= 0.1 %"
+printf '%-34s %-28s %s\n' "clock tick, median" "$(field "$clock" median) ns" "-"
+printf '%-34s %-28s %s\n' "heap allocations per tick" "$(field "$clock" allocations_per_tick)" "1 (its string)"
