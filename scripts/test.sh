@@ -1,12 +1,38 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Korvane and runs every test.
+# Installs what is missing, builds Korvane and runs every test: the suites in a normal
+# build, the same suites under the address and undefined-behaviour sanitizers (leaks
+# included), and a bounded run of each fuzz target.
+#   bash scripts/test.sh [--quick]     --quick: the normal build's suites only
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-korvane_install
-korvane_build default
+quick=false
+[ "${1:-}" = "--quick" ] && quick=true
 
-# Window tests need no display: they run on Qt's offscreen platform.
-export QT_QPA_PLATFORM=offscreen
+korvane_install clang libclang-rt-14-dev
 cd "$korvane_root"
-ctest --preset default
+
+# Window tests need no display: they run on Qt's offscreen platform (set by the presets).
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+passed=0
+suite() {
+    local preset=$1
+    korvane_build "$preset"
+    ctest --preset "$preset" 2>&1 | tee "$logs/$preset.log"
+    local status=${PIPESTATUS[0]}
+    passed=$((passed + $(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$logs/$preset.log" | tail -n 1)))
+    return "$status"
+}
+
+echo "== tests"
+suite default
+
+if ! $quick; then
+    echo "== tests under the address and undefined-behaviour sanitizers"
+    suite asan
+
+    echo "== fuzzing"
+    bash scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-60}"
+fi
+echo "korvane: $passed passed, 0 failed"
