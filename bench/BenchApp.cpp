@@ -3,8 +3,11 @@
 //                                    window's first paint, then exits
 //   korvane_bench_app ticks N        Start, then N real ticks; prints each tick's error
 //                                    from Start + k seconds in milliseconds
-//   korvane_bench_app cpu SECONDS    both calculators open and the clock running; prints
-//                                    the CPU time consumed over SECONDS
+//   korvane_bench_app cpu SECONDS background|focused
+//                                    both calculators open and the clock running; prints
+//                                    the CPU time consumed over SECONDS, with Korvane's
+//                                    windows in the background (the trader is in the game)
+//                                    or with a calculator focused and its caret blinking
 #include "calculators/TradeCalculator.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/qt/QtApplication.h"
@@ -16,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
@@ -80,13 +84,13 @@ int main(int argc, char** argv) {
     }
 
     form1.show();
-    auto* timer = widget->findChild<QTimer*>(QStringLiteral("Timer1"));
     if (mode == "ticks") {
         std::vector<long long> arrivals;
         arrivals.reserve(static_cast<std::size_t>(amount));
-        // Connected after the window's own handler: it sees each tick right after it ran.
-        QObject::connect(timer, &QTimer::timeout, widget, [&] {
+        // The window's own tick handler, timed as it runs.
+        form1.window().timer("Timer1").onTimer([&] {
             arrivals.push_back(monotonicNs());
+            form1.timer1Timer();
             if (static_cast<int>(arrivals.size()) == amount) {
                 QCoreApplication::exit(0);
             }
@@ -98,6 +102,9 @@ int main(int argc, char** argv) {
         for (std::size_t k = 0; k < arrivals.size(); ++k) {
             const long long due = start + static_cast<long long>(k + 1) * 1'000'000'000LL;
             errors.push_back(static_cast<double>(arrivals[k] - due) / 1e6);
+            if (std::getenv("KORVANE_BENCH_VERBOSE")) {
+                std::fprintf(stderr, "tick %zu error %.3f ms\n", k + 1, errors.back());
+            }
         }
         double maxAbs = 0;
         for (double e : errors) {
@@ -116,6 +123,9 @@ int main(int argc, char** argv) {
         fill(calculators.buy());
         fill(calculators.sell());
         form1.command1Click();
+        if (argc > 3 && std::strcmp(argv[3], "background") == 0) {
+            QTimer::singleShot(100, widget, [] { QApplication::setActiveWindow(nullptr); });
+        }
         double before = 0;
         QTimer::singleShot(1000, widget, [&] { before = cpuSeconds(); });
         QTimer::singleShot(1000 + amount * 1000, widget, [&] {

@@ -15,10 +15,16 @@
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
-#include <chrono>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
+#ifdef Q_OS_LINUX
+#include <QSocketNotifier>
+#include <sys/timerfd.h>
+#include <time.h>
+#include <unistd.h>
+#endif
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
@@ -152,36 +158,79 @@ public:
     }
 };
 
-// Fires every interval on Start + k × interval, without cumulative drift. Each tick is
-// armed as a single shot for the next due time, measured on a monotonic clock, and aimed
-// early by how late the platform has been delivering timers (about 2 ms on Linux; a whole
-// scheduler quantum on some systems). A tick that could not arrive in time, because the
-// machine slept, say, is skipped rather than made up for.
+// Fires every interval on Start + k × interval, without cumulative drift, one event at a
+// time; a tick that could not arrive in time (the machine slept, say) is dropped, not made
+// up for. On Linux a kernel timer with absolute deadlines does it to well under a
+// millisecond; elsewhere Qt's precise timer, which also keeps to its schedule but arrives
+// a millisecond or two late.
 class QtTimer : public Timer {
 public:
-    using Clock = std::chrono::steady_clock;
-
-    QtTimer(QTimer* timer, std::chrono::milliseconds interval, Binding binding)
-        : m_widget(timer), m_interval(interval), m_binding(binding) {
-        timer->setSingleShot(true);
+    QtTimer(QWidget& form, const QString& name, int interval, Binding binding)
+        : m_interval(interval), m_binding(binding) {
+#ifdef Q_OS_LINUX
+        m_fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+        if (m_fd >= 0) {
+            auto* notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, &form);
+            notifier->setObjectName(name);
+            QObject::connect(notifier, &QSocketNotifier::activated, binding.context,
+                             [this] { fire(); });
+            m_driver = notifier;
+            return;
+        }
+#endif
+        auto* timer = new QTimer(&form);
+        timer->setObjectName(name);
         // A coarse timer may fire tens of milliseconds early.
         timer->setTimerType(Qt::PreciseTimer);
+        timer->setInterval(interval);
         QObject::connect(timer, &QTimer::timeout, binding.context, [this] { fire(); });
+        m_driver = timer;
     }
-    void setEnabled(bool enabled) override {
-        QTimer& timer = checked(m_widget);
-        if (enabled && !m_enabled) {
-            m_enabled = true;
-            m_start = Clock::now();
-            m_count = 0;
-            arm(m_start);
-        } else if (!enabled) {
-            m_enabled = false;
-            timer.stop();
+    ~QtTimer() override {
+#ifdef Q_OS_LINUX
+        delete m_driver.data(); // the notifier goes before its descriptor
+        if (m_fd >= 0) {
+            close(m_fd);
         }
+#endif
+    }
+    QtTimer(const QtTimer&) = delete;
+    QtTimer& operator=(const QtTimer&) = delete;
+
+    void setEnabled(bool enabled) override {
+        checked(m_driver);
+        if (enabled == m_enabled) {
+            return;
+        }
+        m_enabled = enabled;
+#ifdef Q_OS_LINUX
+        if (m_fd >= 0) {
+            drain(); // an expiry from before a Stop is no tick
+            itimerspec spec{};
+            if (enabled) {
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                spec.it_interval = toTimespec(m_interval);
+                spec.it_value = toTimespec(m_interval);
+                spec.it_value.tv_sec += now.tv_sec;
+                spec.it_value.tv_nsec += now.tv_nsec;
+                if (spec.it_value.tv_nsec >= 1'000'000'000L) {
+                    spec.it_value.tv_nsec -= 1'000'000'000L;
+                    ++spec.it_value.tv_sec;
+                }
+            }
+            if (timerfd_settime(m_fd, enabled ? TFD_TIMER_ABSTIME : 0, &spec, nullptr) != 0) {
+                m_enabled = false;
+                throw RuntimeError(error::invalidPropertyValue, "无法启动计时器");
+            }
+            return;
+        }
+#endif
+        auto* timer = static_cast<QTimer*>(m_driver.data());
+        enabled ? timer->start() : timer->stop();
     }
     bool isEnabled() const override {
-        checked(m_widget);
+        checked(m_driver);
         return m_enabled;
     }
     void onTimer(Handler handler) override {
@@ -190,44 +239,36 @@ public:
 
 private:
     void fire() {
-        if (!m_enabled) {
+#ifdef Q_OS_LINUX
+        if (m_fd >= 0 && drain() == 0) {
             return;
         }
-        const auto now = Clock::now();
-        const auto late =
-            std::clamp<Clock::duration>(now - m_armedFor, Clock::duration::zero(), maxLead);
-        m_lead = (m_lead + late) / 2;
-        ++m_count;
-        if (now - dueTime(m_count) >= m_interval) {
-            m_count = (now - m_start) / m_interval; // missed ticks are not made up for
-        }
-        arm(now);
-        if (m_handler) {
+#endif
+        if (m_enabled && m_handler) {
             m_handler();
         }
     }
 
-    Clock::time_point dueTime(long long tick) const { return m_start + tick * m_interval; }
-
-    void arm(Clock::time_point now) {
-        const auto wait = dueTime(m_count + 1) - m_lead - now;
-        const auto ms =
-            std::max<long long>(0, std::chrono::round<std::chrono::milliseconds>(wait).count());
-        m_armedFor = now + std::chrono::milliseconds(ms);
-        checked(m_widget).start(static_cast<int>(ms));
+#ifdef Q_OS_LINUX
+    // Reads the expiries counted so far; more than one means ticks were missed.
+    std::uint64_t drain() {
+        std::uint64_t expiries = 0;
+        if (read(m_fd, &expiries, sizeof expiries) != sizeof expiries) {
+            return 0;
+        }
+        return expiries;
     }
+    static timespec toTimespec(int ms) {
+        return {static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1'000'000L};
+    }
+    int m_fd = -1;
+#endif
 
-    static constexpr Clock::duration maxLead = std::chrono::milliseconds(20);
-
-    QPointer<QTimer> m_widget;
-    std::chrono::milliseconds m_interval;
+    int m_interval;
     Binding m_binding;
+    QPointer<QObject> m_driver;
     Handler m_handler;
     bool m_enabled = false;
-    Clock::time_point m_start;
-    Clock::time_point m_armedFor;
-    Clock::duration m_lead{};
-    long long m_count = 0;
 };
 
 class QtWindow : public WindowBase {
@@ -375,10 +416,8 @@ private:
             return bar;
         }
         case ControlKind::Timer: {
-            auto* timer = new QTimer(&form);
-            timer->setObjectName(toQString(row.name));
-            auto control = std::make_unique<QtTimer>(
-                timer, std::chrono::milliseconds(row.settings.interval), binding);
+            auto control = std::make_unique<QtTimer>(form, toQString(row.name),
+                                                     row.settings.interval, binding);
             control->setEnabled(row.settings.enabled);
             addControl(row.name, row.index, std::move(control));
             return nullptr;

@@ -200,8 +200,10 @@ private slots:
         }
         // The real timer runs too: count what it delivers while the slow cases work.
         int realTicks = 0;
-        QObject::connect(f.form->findChild<QTimer*>(QStringLiteral("Timer1")), &QTimer::timeout,
-                         f.form, [&realTicks] { ++realTicks; });
+        f.form1.window().timer("Timer1").onTimer([&f, &realTicks] {
+            f.form1.timer1Timer();
+            ++realTicks;
+        });
         BoxAcceptor boxes;
         int warnings = 0;
         for (TradeCalculator* c : {&f.calculators.buy(), &f.calculators.sell()}) {

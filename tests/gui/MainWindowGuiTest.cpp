@@ -245,6 +245,22 @@ private slots:
         QCOMPARE(f.form1.clock().positionInSteps(), 1);
     }
 
+    // Stop and Start again: the first tick comes a whole interval after the new Start.
+    void startAfterStopBeginsAFreshInterval() {
+        Fixture f;
+        QTest::mouseClick(f.button(1), Qt::LeftButton);
+        QTest::qWait(700);
+        QTest::mouseClick(f.button(2), Qt::LeftButton);
+        QTest::qWait(400); // the first Start's second has passed
+        QCOMPARE(f.form1.clock().positionInSteps(), 0);
+        QElapsedTimer elapsed;
+        QTest::mouseClick(f.button(1), Qt::LeftButton);
+        elapsed.start();
+        QTRY_COMPARE_WITH_TIMEOUT(f.form1.clock().positionInSteps(), 1, 3000);
+        const qint64 ms = elapsed.elapsed();
+        QVERIFY2(ms >= 990, qPrintable(QString::number(ms)));
+    }
+
     void closeRequestIsRefused() {
         Fixture f;
         QVERIFY(!(f.form->windowFlags() & Qt::WindowCloseButtonHint));
