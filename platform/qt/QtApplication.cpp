@@ -8,6 +8,8 @@ QtApplication::QtApplication(int& argc, char** argv)
     : m_app(std::make_unique<QApplication>(argc, argv)) {
     QApplication::setApplicationName(QStringLiteral("Korvane"));
     QApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+    // Lets the desktop match the windows to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
     m_platform = std::make_unique<QtPlatform>();
 }
 
