@@ -30,6 +30,10 @@ struct ControlSettings {
     int smallChange = 1;
     int largeChange = 1;
     int interval = 0; // timer, milliseconds
+    // What a screen reader calls a control that shows no text of its own: a name, or the
+    // name of the label that captions it (its words, blanks trimmed).
+    std::string_view accessibleName = {};
+    std::string_view captionedBy = {};
 };
 
 struct ControlLayout {

@@ -345,8 +345,23 @@ private:
             if (row.settings.font) {
                 widget->setFont(toQFont(*row.settings.font));
             }
+            if (!row.settings.accessibleName.empty()) {
+                widget->setAccessibleName(toQString(row.settings.accessibleName));
+            }
             if (widget->focusPolicy() != Qt::NoFocus && row.tabIndex != noTabStop) {
                 tabOrder.emplace_back(row.tabIndex, widget);
+            }
+        }
+        // Captions are built after their boxes: link them once everything exists.
+        for (const ControlLayout& row : layout.controls) {
+            if (row.settings.captionedBy.empty()) {
+                continue;
+            }
+            auto* caption = form.findChild<QLabel*>(toQString(row.settings.captionedBy));
+            auto* target = form.findChild<QWidget*>(toQString(row.name));
+            if (caption && target) {
+                caption->setBuddy(target);
+                target->setAccessibleName(caption->text().trimmed());
             }
         }
         std::stable_sort(tabOrder.begin(), tabOrder.end(),

@@ -78,6 +78,9 @@ private slots:
     void freshStartIsStoppedAtZi() {
         Fixture f;
         QCOMPARE(f.form->windowTitle(), QStringLiteral("KorvaneV1.0.5（市场刷价计时器）"));
+        // Logical pixels at any scale: the screen's factor multiplies them.
+        QCOMPARE(f.form->devicePixelRatioF(),
+                 qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
         QCOMPARE(f.form->size(), QSize(725, 179)); // 10875 × 2685 twips
         QCOMPARE(f.form->pos(), QPoint(17, 30));   // 255, 450 twips
         QCOMPARE(f.runState(), stopped);

@@ -1,0 +1,161 @@
+#include "calculators/TradeCalculator.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/qt/QtPlatform.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QAccessibleValueInterface>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace korvane;
+
+namespace {
+
+struct Fixture {
+    QtPlatform platform;
+    Calculators calculators{platform};
+    MainWindow form1{platform, calculators};
+    QWidget* form = QtPlatform::widget(form1.window());
+
+    Fixture() {
+        form1.show();
+        [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form);
+    }
+};
+
+QAccessibleInterface* accessible(QWidget* root, const QString& name) {
+    QWidget* widget = root->objectName() == name ? root : root->findChild<QWidget*>(name);
+    return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+}
+
+// The tree as a screen reader walks it: role and name of every child, in order.
+QStringList tree(QAccessibleInterface* window) {
+    QStringList lines;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface* child = window->child(i);
+        lines << QStringLiteral("%1 \"%2\"")
+                     .arg(QString::fromLatin1(
+                         QMetaEnum::fromType<QAccessible::Role>().valueToKey(child->role())))
+                     .arg(child->text(QAccessible::Name));
+    }
+    return lines;
+}
+
+} // namespace
+
+class AccessibilityGuiTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QTest::failOnWarning(
+            QRegularExpression(QStringLiteral("^(?!This plugin does not support).*")));
+    }
+
+    void everyMainWindowControlHasAChineseNameAndRole_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("role");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("bar") << "HSc1" << int(QAccessible::ScrollBar) << "刷价周期位置";
+#ifdef Q_OS_UNIX
+        // Qt's bridge names an editable list by its field's text on Linux.
+        QTest::newRow("start-list")
+            << "Com1" << int(QAccessible::ComboBox) << "请选择开始的时辰(默认：子时)";
+#else
+        QTest::newRow("start-list") << "Com1" << int(QAccessible::ComboBox) << "开始的时辰";
+#endif
+        QTest::newRow("start") << "Command1" << int(QAccessible::Button) << "开始";
+        QTest::newRow("stop") << "Command2" << int(QAccessible::Button) << "停止";
+        QTest::newRow("buy") << "Command3" << int(QAccessible::Button) << "买东西计算器";
+        QTest::newRow("sell") << "Command4" << int(QAccessible::Button) << "卖东西计算器";
+        QTest::newRow("exit") << "Command5" << int(QAccessible::Button) << "退出";
+        QTest::newRow("countdown")
+            << "Label2" << int(QAccessible::StaticText) << "距离下一次刷价还有：0分0秒";
+        QTest::newRow("note") << "Label3" << int(QAccessible::StaticText)
+                              << "1.0.0的版本不允许从两个时辰之间开始计时";
+        QTest::newRow("first-mark") << "Label1(0)" << int(QAccessible::StaticText) << "子";
+        QTest::newRow("last-mark") << "Label1(11)" << int(QAccessible::StaticText) << "申";
+    }
+    void everyMainWindowControlHasAChineseNameAndRole() {
+        QFETCH(QString, control);
+        QFETCH(int, role);
+        QFETCH(QString, name);
+        Fixture f;
+        QAccessibleInterface* item = accessible(f.form, control);
+        QVERIFY(item);
+        QCOMPARE(int(item->role()), role);
+        QCOMPARE(item->text(QAccessible::Name), name);
+    }
+
+    void countdownAndBarAreReadAsTheyStandNow() {
+        Fixture f;
+        f.form->findChild<QComboBox*>(QStringLiteral("Com1"))->setCurrentIndex(4);
+        f.form1.com1Click();
+        f.form1.command1Click();
+        f.form1.timer1Timer();
+        QCOMPARE(accessible(f.form, QStringLiteral("Label2"))->text(QAccessible::Name),
+                 QStringLiteral("距离下依次刷价还有：9分59秒"));
+        QAccessibleValueInterface* value =
+            accessible(f.form, QStringLiteral("HSc1"))->valueInterface();
+        QVERIFY(value);
+        QCOMPARE(value->currentValue().toInt(), 100);
+        QCOMPARE(value->minimumValue().toInt(), 0);
+        QCOMPARE(value->maximumValue().toInt(), 300);
+    }
+
+    void pressActionRunsTheButtonsHandler() {
+        Fixture f;
+        QAccessibleActionInterface* start =
+            accessible(f.form, QStringLiteral("Command1"))->actionInterface();
+        QVERIFY(start);
+        start->doAction(QAccessibleActionInterface::pressAction()); // an animated click
+        QTRY_VERIFY(f.form1.window().timer("Timer1").isEnabled());
+        QVERIFY(!f.form->findChild<QPushButton*>(QStringLiteral("Command1"))->isEnabled());
+        QVERIFY(accessible(f.form, QStringLiteral("Command1"))->state().disabled);
+
+        accessible(f.form, QStringLiteral("Command3"))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_VERIFY(f.calculators.buy().isVisible());
+    }
+
+    void calculatorBoxesTakeTheirCaptionsWords() {
+        Fixture f;
+        for (TradeCalculator* c : {&f.calculators.buy(), &f.calculators.sell()}) {
+            c->toggle();
+            QWidget* window = QtPlatform::widget(c->window());
+            const QStringList names{QStringLiteral("现有资金"), QStringLiteral("商品单价"),
+                                    QStringLiteral("商品数量")};
+            for (int i = 0; i < 3; ++i) {
+                QAccessibleInterface* box = accessible(window, QStringLiteral("Text%1").arg(i + 1));
+                QCOMPARE(int(box->role()), int(QAccessible::EditableText));
+                QCOMPARE(box->text(QAccessible::Name), names[i]);
+            }
+            window->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("7"));
+            accessible(window, QStringLiteral("Command1"))
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::pressAction());
+            QTRY_COMPARE(accessible(window, QStringLiteral("Label5"))->text(QAccessible::Name),
+                         QStringLiteral("7"));
+        }
+    }
+
+    void mainWindowTreeAsAScreenReaderSeesIt() {
+        Fixture f;
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(f.form);
+        QCOMPARE(window->text(QAccessible::Name),
+                 QStringLiteral("KorvaneV1.0.5（市场刷价计时器）"));
+        const QStringList lines = tree(window);
+        for (const QString& line : lines) {
+            qInfo("%s", qPrintable(line));
+            QVERIFY2(!line.endsWith(QStringLiteral("\"\"")), qPrintable(line)); // no nameless
+        }
+        QCOMPARE(lines.size(), 22); // every control but the timer
+    }
+};
+
+QTEST_MAIN(AccessibilityGuiTest)
+#include "AccessibilityGuiTest.moc"
