@@ -10,7 +10,8 @@
 //                                    or with a calculator focused and its caret blinking
 #include "calculators/TradeCalculator.h"
 #include "mainwindow/MainWindow.h"
-#include "platform/qt/QtApplication.h"
+#include "platform/Application.h"
+#include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "startup";
     const int amount = argc > 2 ? std::atoi(argv[2]) : 0;
 
-    korvane::QtApplication app(argc, argv);
+    korvane::Application app(argc, argv);
     korvane::Calculators calculators(app.platform());
     korvane::MainWindow form1(app.platform(), calculators);
     QWidget* widget = korvane::QtPlatform::widget(form1.window());

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvane and runs every test: the suites in a normal
 # build, the same suites under the address and undefined-behaviour sanitizers (leaks
-# included), and a bounded run of each fuzz target.
+# included), a bounded run of each fuzz target, and the native Windows build tested under
+# Wine.
 #   bash scripts/test.sh [--quick]     --quick: the normal build's suites only
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -9,7 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 quick=false
 [ "${1:-}" = "--quick" ] && quick=true
 
-korvane_install clang libclang-rt-14-dev
+korvane_install clang libclang-rt-14-dev g++-mingw-w64-x86-64 wine64
 cd "$korvane_root"
 
 # Window tests need no display: they run on Qt's offscreen platform (set by the presets).
@@ -34,5 +35,8 @@ if ! $quick; then
 
     echo "== fuzzing"
     bash scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-60}"
+
+    echo "== the native Windows build under Wine"
+    suite windows
 fi
 echo "korvane: $passed passed, 0 failed"

@@ -1,26 +1,40 @@
-#include "platform/qt/QtApplication.h"
+#include "platform/Application.h"
+#include "platform/qt/QtPlatform.h"
 
 #include <QApplication>
 
 namespace korvane {
 
-QtApplication::QtApplication(int& argc, char** argv)
-    : m_app(std::make_unique<QApplication>(argc, argv)) {
-    QApplication::setApplicationName(QStringLiteral("Korvane"));
-    QApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
-    // Lets the desktop match the windows to the installed entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
-    m_platform = std::make_unique<QtPlatform>();
+struct Application::Impl {
+    Impl(int& argc, char** argv) : app(argc, argv) {
+        QApplication::setApplicationName(QStringLiteral("Korvane"));
+        QApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
+        // Lets the desktop match the windows to the installed entry and its icon.
+        QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
+    }
+    QApplication app;
+    QtPlatform platform; // after the application, which it needs
+};
+
+Application::Application(int& argc, char** argv) : m_impl(std::make_unique<Impl>(argc, argv)) {}
+
+Application::~Application() = default;
+
+Platform& Application::platform() {
+    return m_impl->platform;
 }
 
-QtApplication::~QtApplication() = default;
+void Application::runGuarded(const Handler& work) {
+    m_impl->platform.runGuarded(work);
+}
 
-int QtApplication::run() {
-    if (m_platform->hasEnded()) {
-        return m_platform->exitCode();
+int Application::run() {
+    QtPlatform& platform = m_impl->platform;
+    if (platform.hasEnded()) {
+        return platform.exitCode();
     }
     const int code = QApplication::exec();
-    return m_platform->hasEnded() ? m_platform->exitCode() : code;
+    return platform.hasEnded() ? platform.exitCode() : code;
 }
 
 } // namespace korvane

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/Window.h"
+
+#include <functional>
+#include <string>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace korvane {
+
+// The native Windows backend of the platform layer, on user32, gdi32 and kernel32 alone.
+// Windows are built from their layout tables with twips turned into pixels at the
+// window's DPI; every handler runs through one dispatch that reports an error in a
+// message box and ends the program; after the program has ended no handler runs again.
+class Win32Platform : public Platform {
+public:
+    using FatalErrorReporter = std::function<void(const std::string& text)>;
+
+    Win32Platform();
+    ~Win32Platform() override;
+    Win32Platform(const Win32Platform&) = delete;
+    Win32Platform& operator=(const Win32Platform&) = delete;
+
+    std::unique_ptr<Window> createWindow(const WindowLayout& layout) override;
+    void endProgram() override;
+
+    void runGuarded(const Handler& work);
+    // Runs the message loop until the program ends; returns its exit code.
+    int run();
+    bool hasEnded() const { return m_ended; }
+    int exitCode() const { return m_exitCode; }
+    void setFatalErrorReporter(FatalErrorReporter reporter) { m_reporter = std::move(reporter); }
+
+    Handler guarded(Handler handler);
+
+    // For tests: the native handles behind a window and its controls.
+    static HWND handle(Window& window);
+    static HWND control(Window& window, std::string_view name, int index = noIndex);
+    static UINT_PTR timerId(Window& window, std::string_view name);
+
+private:
+    void fail(const std::string& text);
+    void end(int exitCode);
+
+    bool m_ended = false;
+    int m_exitCode = 0;
+    FatalErrorReporter m_reporter;
+};
+
+std::wstring toWide(std::string_view utf8);
+std::string toUtf8(std::wstring_view wide);
+
+} // namespace korvane

@@ -1,0 +1,339 @@
+// The native Windows backend, driven through window messages as a user's clicks and
+// keys would drive it, and checked by what the windows show. Runs under Wine in CI:
+//   korvane_win32_tests.exe PATH\TO\korvane.exe
+#include "calculators/TradeCalculator.h"
+#include "mainwindow/MainWindow.h"
+#include "platform/win32/Win32Platform.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <shellapi.h>
+#include <string>
+#include <vector>
+
+using namespace korvane;
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+
+void check(bool ok, const std::string& what) {
+    if (ok) {
+        ++passed;
+    } else {
+        ++failed;
+        std::printf("FAIL: %s\n", what.c_str());
+    }
+}
+
+template <typename A, typename B>
+void checkEqual(const A& actual, const B& expected, const std::string& what) {
+    const bool ok = actual == expected;
+    if (!ok) {
+        if constexpr (std::is_convertible_v<A, std::string>) {
+            std::printf("  actual \"%s\", expected \"%s\"\n", std::string(actual).c_str(),
+                        std::string(expected).c_str());
+        } else {
+            std::printf("  actual %lld, expected %lld\n", static_cast<long long>(actual),
+                        static_cast<long long>(expected));
+        }
+    }
+    check(ok, what);
+}
+
+std::string text(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, wide.data(), length + 1)));
+    return toUtf8(wide);
+}
+
+void setText(HWND hwnd, const std::string& value) {
+    SetWindowTextW(hwnd, toWide(value).c_str());
+}
+
+void click(HWND button) {
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+// Lets posted and timer messages run for `ms` milliseconds.
+void pump(int ms) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
+    while (GetTickCount64() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(5);
+    }
+}
+
+struct Fixture {
+    Win32Platform platform;
+    Calculators calculators{platform};
+    MainWindow form1{platform, calculators};
+    HWND form = Win32Platform::handle(form1.window());
+
+    Fixture() { form1.show(); }
+    HWND control(const char* name, int index = noIndex) {
+        return Win32Platform::control(form1.window(), name, index);
+    }
+    HWND calculatorControl(TradeCalculator& c, const char* name) {
+        return Win32Platform::control(c.window(), name);
+    }
+    void pick(int index) {
+        HWND combo = control("Com1");
+        SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(combo));
+    }
+    void tick() {
+        // The timer's message, sent directly instead of waiting a second for it.
+        SendMessageW(form, WM_TIMER, Win32Platform::timerId(form1.window(), "Timer1"), 0);
+    }
+    int bar() { return GetScrollPos(control("HSc1"), SB_CTL); }
+    std::vector<bool> runState() {
+        return {IsWindowEnabled(control("Com1")) != FALSE,
+                form1.window().timer("Timer1").isEnabled(),
+                IsWindowEnabled(control("Command1")) != FALSE,
+                IsWindowEnabled(control("Command2")) != FALSE};
+    }
+};
+
+const std::vector<bool> stopped{true, false, true, false};
+const std::vector<bool> running{false, true, false, true};
+
+// Closes the next message box when it comes up, and keeps its text.
+std::string lastMessage;
+void CALLBACK closeMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND box = FindWindowW(L"#32770", nullptr)) {
+        lastMessage = text(GetDlgItem(box, 0xFFFF));
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        KillTimer(nullptr, timer);
+    }
+}
+
+void freshMainWindow() {
+    Fixture f;
+    checkEqual(text(f.form), "KorvaneV1.0.5（市场刷价计时器）", "caption");
+    const char* marks[] = {"子", "丑", "寅", "卯", "辰", "巳", "午",
+                           "未", "申", "酉", "戌", "亥", "子"};
+    // Read from left to right on the screen, the marks spell the day and 子 again.
+    std::vector<std::pair<LONG, std::string>> shown;
+    for (int i = 0; i <= 12; ++i) {
+        HWND mark = f.control("Label1", i);
+        RECT r;
+        GetWindowRect(mark, &r);
+        shown.emplace_back(r.left, text(mark));
+    }
+    std::sort(shown.begin(), shown.end());
+    for (int i = 0; i <= 12; ++i) {
+        checkEqual(shown[static_cast<std::size_t>(i)].second, marks[i],
+                   "mark " + std::to_string(i));
+    }
+    HWND combo = f.control("Com1");
+    checkEqual(text(combo), "请选择开始的时辰(默认：子时)", "start list field");
+    checkEqual(SendMessageW(combo, CB_GETCOUNT, 0, 0), 12, "start list entries");
+    checkEqual(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR, "no entry chosen");
+    checkEqual(f.calculators.buy().isVisible() ? 1 : 0, 0, "buy calculator not yet shown");
+    checkEqual(text(f.control("Label2")), "距离下一次刷价还有：0分0秒", "initial countdown");
+    checkEqual(f.bar(), 0, "bar at 0");
+    check(f.runState() == stopped, "starts stopped");
+    // The client area stands where the layout puts it, at the window's DPI.
+    const UINT dpi = 96;
+    POINT origin{0, 0};
+    ClientToScreen(f.form, &origin);
+    RECT client;
+    GetClientRect(f.form, &client);
+    checkEqual(client.right, MulDiv(10875, static_cast<int>(dpi), 1440), "client width");
+    checkEqual(client.bottom, MulDiv(2685, static_cast<int>(dpi), 1440), "client height");
+    checkEqual(origin.x, MulDiv(255, static_cast<int>(dpi), 1440), "client left");
+    checkEqual(origin.y, MulDiv(450, static_cast<int>(dpi), 1440), "client top");
+}
+
+void noCloseCommand() {
+    Fixture f;
+    HMENU menu = GetSystemMenu(f.form, FALSE);
+    checkEqual(static_cast<int>(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND)), -1, "no Close entry");
+    SendMessageW(f.form, WM_CLOSE, 0, 0);
+    SendMessageW(f.form, WM_SYSCOMMAND, SC_CLOSE, 0);
+    check(IsWindow(f.form) && IsWindowVisible(f.form), "close request refused");
+    check(!f.platform.hasEnded(), "still running after close requests");
+}
+
+void startSlotsStartStopAndTicks() {
+    Fixture f;
+    f.pick(4);
+    checkEqual(f.bar(), 100, "辰时 moves the bar to 100");
+    checkEqual(text(f.control("Label2")), "距离下一次刷价还有：0分0秒",
+               "countdown unchanged by a pick");
+    f.pick(11);
+    checkEqual(f.bar(), 275, "亥时 moves the bar to 275");
+    f.pick(4);
+    click(f.control("Command1"));
+    check(f.runState() == running, "Start runs the clock");
+    f.tick();
+    checkEqual(text(f.control("Label2")), "距离下依次刷价还有：9分59秒", "first tick from 辰");
+    for (int i = 0; i < 598; ++i) {
+        f.tick();
+    }
+    checkEqual(text(f.control("Label2")), "距离下依次刷价还有：0分1秒", "tick 599");
+    checkEqual(f.bar(), 199, "bar at tick 599");
+    f.tick();
+    checkEqual(text(f.control("Label2")), "现在刷价", "refresh at 申");
+    checkEqual(f.bar(), 200, "bar at 申");
+    click(f.control("Command1"));
+    check(f.runState() == running, "a disabled Start takes no click");
+    click(f.control("Command2"));
+    check(f.runState() == stopped, "Stop stops the clock");
+    f.tick();
+    checkEqual(text(f.control("Label2")), "现在刷价", "no tick while stopped");
+}
+
+void realTickAfterOneSecond() {
+    Fixture f;
+    click(f.control("Command1"));
+    const ULONGLONG start = GetTickCount64();
+    while (text(f.control("Label2")) != "距离下一次刷价还有：9分59秒" &&
+           GetTickCount64() - start < 3000) {
+        pump(10);
+    }
+    const ULONGLONG elapsed = GetTickCount64() - start;
+    checkEqual(text(f.control("Label2")), "距离下一次刷价还有：9分59秒", "a real tick arrives");
+    check(elapsed >= 950 && elapsed < 1500,
+          "the real tick comes a second after Start (" + std::to_string(elapsed) + " ms)");
+}
+
+void calculators() {
+    Fixture f;
+    click(f.control("Command3"));
+    TradeCalculator& buy = f.calculators.buy();
+    HWND buyForm = Win32Platform::handle(buy.window());
+    check(IsWindowVisible(buyForm) != FALSE, "Command3 shows the buy calculator");
+    checkEqual(text(buyForm), "买东西计算器（V1.0.0）", "buy caption");
+    check(GetWindow(buyForm, GW_OWNER) == nullptr, "no owner window");
+    checkEqual(GetFocus() == f.calculatorControl(buy, "Text1") ? 1 : 0, 1, "Text1 has the focus");
+    POINT origin{0, 0};
+    ClientToScreen(buyForm, &origin);
+    checkEqual(origin.y, MulDiv(3645, 96, 1440), "buy calculator under the main window");
+
+    setText(f.calculatorControl(buy, "Text1"), "1000");
+    setText(f.calculatorControl(buy, "Text2"), "12.5");
+    setText(f.calculatorControl(buy, "Text3"), "3");
+    click(f.calculatorControl(buy, "Command1"));
+    checkEqual(text(f.calculatorControl(buy, "Label5")), "962.5", "buy computes");
+
+    click(f.control("Command4"));
+    TradeCalculator& sell = f.calculators.sell();
+    setText(f.calculatorControl(sell, "Text1"), "１０００");
+    setText(f.calculatorControl(sell, "Text2"), "12.5元");
+    setText(f.calculatorControl(sell, "Text3"), "3");
+    click(f.calculatorControl(sell, "Command1"));
+    checkEqual(text(f.calculatorControl(sell, "Label5")), "1037.5", "sell computes");
+    checkEqual(text(f.calculatorControl(buy, "Label5")), "962.5",
+               "the calculators are independent");
+
+    // Overflow: a warning over the calculator, and nothing changes.
+    lastMessage.clear();
+    setText(f.calculatorControl(buy, "Text2"), "1E200");
+    setText(f.calculatorControl(buy, "Text3"), "1E200");
+    SetTimer(nullptr, 0, 50, closeMessageBox);
+    click(f.calculatorControl(buy, "Command1"));
+    check(lastMessage.find("超出") != std::string::npos, "overflow warning shown: " + lastMessage);
+    checkEqual(text(f.calculatorControl(buy, "Label5")), "962.5", "overflow keeps the result");
+    check(!f.platform.hasEnded(), "overflow does not end the program");
+
+    click(f.control("Command3"));
+    check(!IsWindowVisible(buyForm), "Command3 again hides it");
+    click(f.control("Command3"));
+    check(IsWindowVisible(buyForm) != FALSE, "and shows it again");
+    checkEqual(text(f.calculatorControl(buy, "Text1")), "1000", "with its texts");
+
+    click(f.calculatorControl(sell, "Command3"));
+    checkEqual(text(f.calculatorControl(sell, "Text1")), "", "Clear empties the boxes");
+    checkEqual(text(f.calculatorControl(sell, "Label5")), "", "Clear empties the result");
+    click(f.calculatorControl(sell, "Command2"));
+    check(!IsWindowVisible(Win32Platform::handle(sell.window())), "Hide hides it");
+
+    // Closed through its frame, it comes back fresh.
+    SendMessageW(buyForm, WM_CLOSE, 0, 0);
+    check(!IsWindow(buyForm), "Close takes the window away");
+    click(f.control("Command3"));
+    HWND fresh = Win32Platform::handle(buy.window());
+    check(IsWindowVisible(fresh) != FALSE, "the next press shows a fresh one");
+    checkEqual(text(f.calculatorControl(buy, "Text1")), "", "all its texts empty");
+}
+
+void exitEndsEverything() {
+    Fixture f;
+    click(f.control("Command1"));
+    click(f.control("Command3"));
+    click(f.control("Command4"));
+    click(f.control("Command5"));
+    check(f.platform.hasEnded(), "Exit ends the program");
+    check(!IsWindowVisible(f.form), "the main window goes");
+    check(!IsWindowVisible(Win32Platform::handle(f.calculators.buy().window())),
+          "the calculators go");
+    MSG message;
+    bool quit = false;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        quit = quit || message.message == WM_QUIT;
+    }
+    check(quit, "the message loop is told to end");
+    const int position = f.form1.clock().positionInSteps();
+    f.tick();
+    checkEqual(f.form1.clock().positionInSteps(), position, "no tick after Exit");
+}
+
+void versionRecord(const wchar_t* exe) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(exe, &ignored);
+    check(size > 0, "the executable carries a version record");
+    if (size == 0) {
+        return;
+    }
+    std::vector<char> data(size);
+    GetFileVersionInfoW(exe, 0, size, data.data());
+    const auto value = [&](const wchar_t* key) {
+        std::wstring path = std::wstring(L"\\StringFileInfo\\080404B0\\") + key;
+        wchar_t* found = nullptr;
+        UINT length = 0;
+        if (!VerQueryValueW(data.data(), path.c_str(), reinterpret_cast<void**>(&found), &length)) {
+            return std::string("(missing)");
+        }
+        return toUtf8(std::wstring(found, length > 0 ? length - 1 : 0));
+    };
+    checkEqual(value(L"FileVersion"), "1.00", "FileVersion");
+    checkEqual(value(L"ProductVersion"), "1.00", "ProductVersion");
+    checkEqual(value(L"ProductName"), "Korvane（V1.0.0）", "ProductName");
+    checkEqual(value(L"InternalName"), "Korvane（V1.0.5）", "InternalName");
+    checkEqual(value(L"OriginalFilename"), "Korvane（V1.0.5）.exe", "OriginalFilename");
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length);
+    check(fixed && fixed->dwFileVersionMS == 0x00010000 && fixed->dwFileVersionLS == 0,
+          "file version 1.0.0.0");
+}
+
+} // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    freshMainWindow();
+    noCloseCommand();
+    startSlotsStartStopAndTicks();
+    realTickAfterOneSecond();
+    calculators();
+    exitEndsEverything();
+    if (argc > 1) {
+        versionRecord(argv[1]);
+    } else {
+        check(false, "the executable's path was not given");
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
