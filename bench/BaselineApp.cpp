@@ -1,6 +1,7 @@
 // The start-up baseline: a bare Qt program that builds the main window's 23 controls
 // straight from its layout table, with the same fonts and no logic, and prints
 // "shown <ns>" (CLOCK_MONOTONIC) at the window's first paint.
+#include "FirstPaint.h"
 #include "mainwindow/Form1Layout.h"
 
 #include <QApplication>
@@ -16,27 +17,7 @@
 
 namespace {
 
-long long monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
-}
-
-class FirstPaint : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            std::printf("shown %lld\n", monotonicNs());
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-};
+using korvane::bench::FirstPaint;
 
 QString text(std::string_view view) {
     return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));

@@ -8,6 +8,7 @@
 //                                    the CPU time consumed over SECONDS, with Korvane's
 //                                    windows in the background (the trader is in the game)
 //                                    or with a calculator focused and its caret blinking
+#include "FirstPaint.h"
 #include "calculators/TradeCalculator.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/Application.h"
@@ -30,11 +31,8 @@
 
 namespace {
 
-long long monotonicNs() {
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
-}
+using korvane::bench::FirstPaint;
+using korvane::bench::monotonicNs;
 
 double cpuSeconds() {
     rusage usage{};
@@ -42,22 +40,6 @@ double cpuSeconds() {
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
-
-class FirstPaint : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            std::printf("shown %lld\n", monotonicNs());
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
-            watched->removeEventFilter(this);
-        }
-        return false;
-    }
-};
 
 void fill(korvane::TradeCalculator& calculator) {
     korvane::Window& form = calculator.window();

@@ -447,7 +447,18 @@ private:
 
 } // namespace
 
-QtPlatform::QtPlatform() {
+QtPlatform::QtPlatform()
+    : m_dispatch(
+          [](const std::string& text) {
+              QMessageBox::critical(nullptr, QStringLiteral("Korvane"), toQString(text));
+          },
+          [](int exitCode) {
+              // Every window goes away at once, whether it agrees or not.
+              for (QWidget* window : QApplication::topLevelWidgets()) {
+                  window->hide();
+              }
+              QCoreApplication::exit(exitCode);
+          }) {
 #ifndef Q_OS_WIN
     // A Chinese interface font at the size the twips layouts were drawn for; Windows keeps
     // its own user-interface font.
@@ -470,53 +481,7 @@ std::unique_ptr<Window> QtPlatform::createWindow(const WindowLayout& layout) {
 }
 
 void QtPlatform::endProgram() {
-    end(0);
-}
-
-void QtPlatform::end(int exitCode) {
-    if (m_ended) {
-        return;
-    }
-    m_ended = true;
-    m_exitCode = exitCode;
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        window->hide();
-    }
-    QCoreApplication::exit(exitCode);
-}
-
-void QtPlatform::fail(const std::string& text) {
-    if (m_ended) {
-        return;
-    }
-    // No handler may run while the report is on screen, nor after it.
-    m_ended = true;
-    if (m_reporter) {
-        m_reporter(text);
-    } else {
-        QMessageBox::critical(nullptr, QStringLiteral("Korvane"), toQString(text));
-    }
-    m_ended = false;
-    end(1);
-}
-
-Handler QtPlatform::guarded(Handler handler) {
-    return [this, handler = std::move(handler)] {
-        if (m_ended) {
-            return;
-        }
-        try {
-            handler();
-        } catch (const RuntimeError& e) {
-            fail("运行时错误 '" + std::to_string(e.code()) + "':\n\n" + e.what());
-        } catch (const std::exception& e) {
-            fail(std::string("运行时错误:\n\n") + e.what());
-        }
-    };
-}
-
-void QtPlatform::runGuarded(const Handler& work) {
-    guarded(work)();
+    m_dispatch.end(0);
 }
 
 QWidget* QtPlatform::widget(Window& window) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Dispatch.h"
 #include "platform/Window.h"
 
 #include <functional>
@@ -16,7 +17,7 @@ namespace korvane {
 // runs again. Needs a QApplication.
 class QtPlatform : public Platform {
 public:
-    using FatalErrorReporter = std::function<void(const std::string& text)>;
+    using FatalErrorReporter = Dispatch::Reporter;
 
     QtPlatform();
     ~QtPlatform() override;
@@ -27,12 +28,14 @@ public:
     void endProgram() override;
 
     // Runs start-up work under the same dispatch as a handler.
-    void runGuarded(const Handler& work);
-    bool hasEnded() const { return m_ended; }
-    int exitCode() const { return m_exitCode; }
+    void runGuarded(const Handler& work) { m_dispatch.runGuarded(work); }
+    bool hasEnded() const { return m_dispatch.hasEnded(); }
+    int exitCode() const { return m_dispatch.exitCode(); }
 
     // Where a fatal error is reported; a critical message box unless replaced (tests do).
-    void setFatalErrorReporter(FatalErrorReporter reporter) { m_reporter = std::move(reporter); }
+    void setFatalErrorReporter(FatalErrorReporter reporter) {
+        m_dispatch.setReporter(std::move(reporter));
+    }
 
     // The widget behind a window built by this backend (for tests and screenshots).
     static QWidget* widget(Window& window);
@@ -40,15 +43,10 @@ public:
     static int toPixels(int twips);
 
     // Wraps a handler in the dispatch.
-    Handler guarded(Handler handler);
+    Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
 
 private:
-    void fail(const std::string& text);
-    void end(int exitCode);
-
-    bool m_ended = false;
-    int m_exitCode = 0;
-    FatalErrorReporter m_reporter;
+    Dispatch m_dispatch;
 };
 
 } // namespace korvane

@@ -604,7 +604,26 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 } // namespace
 
-Win32Platform::Win32Platform() = default;
+Win32Platform::Win32Platform()
+    : m_dispatch(
+          [](const std::string& text) {
+              MessageBoxW(nullptr, toWide(text).c_str(), L"Korvane", MB_OK | MB_ICONERROR);
+          },
+          [](int exitCode) {
+              // Every window of the program goes away at once.
+              EnumThreadWindows(
+                  GetCurrentThreadId(),
+                  [](HWND hwnd, LPARAM) -> BOOL {
+                      wchar_t name[32] = {};
+                      GetClassNameW(hwnd, name, 32);
+                      if (std::wstring_view(name) == formClass) {
+                          ShowWindow(hwnd, SW_HIDE);
+                      }
+                      return TRUE;
+                  },
+                  0);
+              PostQuitMessage(exitCode);
+          }) {}
 
 Win32Platform::~Win32Platform() = default;
 
@@ -613,67 +632,12 @@ std::unique_ptr<Window> Win32Platform::createWindow(const WindowLayout& layout) 
 }
 
 void Win32Platform::endProgram() {
-    end(0);
-}
-
-void Win32Platform::end(int exitCode) {
-    if (m_ended) {
-        return;
-    }
-    m_ended = true;
-    m_exitCode = exitCode;
-    // Every window of the program goes away at once.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM) -> BOOL {
-            wchar_t name[32] = {};
-            GetClassNameW(hwnd, name, 32);
-            if (std::wstring_view(name) == formClass) {
-                ShowWindow(hwnd, SW_HIDE);
-            }
-            return TRUE;
-        },
-        0);
-    PostQuitMessage(exitCode);
-}
-
-void Win32Platform::fail(const std::string& text) {
-    if (m_ended) {
-        return;
-    }
-    // No handler may run while the report is on screen, nor after it.
-    m_ended = true;
-    if (m_reporter) {
-        m_reporter(text);
-    } else {
-        MessageBoxW(nullptr, toWide(text).c_str(), L"Korvane", MB_OK | MB_ICONERROR);
-    }
-    m_ended = false;
-    end(1);
-}
-
-Handler Win32Platform::guarded(Handler handler) {
-    return [this, handler = std::move(handler)] {
-        if (m_ended) {
-            return;
-        }
-        try {
-            handler();
-        } catch (const RuntimeError& e) {
-            fail("运行时错误 '" + std::to_string(e.code()) + "':\n\n" + e.what());
-        } catch (const std::exception& e) {
-            fail(std::string("运行时错误:\n\n") + e.what());
-        }
-    };
-}
-
-void Win32Platform::runGuarded(const Handler& work) {
-    guarded(work)();
+    m_dispatch.end(0);
 }
 
 int Win32Platform::run() {
     MSG message;
-    while (!m_ended && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    while (!hasEnded() && GetMessageW(&message, nullptr, 0, 0) > 0) {
         // Tab and the arrow keys move between a window's controls as in a dialog box.
         HWND root = GetAncestor(message.hwnd, GA_ROOT);
         if (root && IsDialogMessageW(root, &message)) {
@@ -682,7 +646,7 @@ int Win32Platform::run() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return m_exitCode;
+    return exitCode();
 }
 
 HWND Win32Platform::handle(Window& window) {

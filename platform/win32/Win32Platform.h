@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Dispatch.h"
 #include "platform/Window.h"
 
 #include <functional>
@@ -18,7 +19,7 @@ namespace korvane {
 // message box and ends the program; after the program has ended no handler runs again.
 class Win32Platform : public Platform {
 public:
-    using FatalErrorReporter = std::function<void(const std::string& text)>;
+    using FatalErrorReporter = Dispatch::Reporter;
 
     Win32Platform();
     ~Win32Platform() override;
@@ -28,14 +29,16 @@ public:
     std::unique_ptr<Window> createWindow(const WindowLayout& layout) override;
     void endProgram() override;
 
-    void runGuarded(const Handler& work);
+    void runGuarded(const Handler& work) { m_dispatch.runGuarded(work); }
     // Runs the message loop until the program ends; returns its exit code.
     int run();
-    bool hasEnded() const { return m_ended; }
-    int exitCode() const { return m_exitCode; }
-    void setFatalErrorReporter(FatalErrorReporter reporter) { m_reporter = std::move(reporter); }
+    bool hasEnded() const { return m_dispatch.hasEnded(); }
+    int exitCode() const { return m_dispatch.exitCode(); }
+    void setFatalErrorReporter(FatalErrorReporter reporter) {
+        m_dispatch.setReporter(std::move(reporter));
+    }
 
-    Handler guarded(Handler handler);
+    Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
 
     // For tests: the native handles behind a window and its controls.
     static HWND handle(Window& window);
@@ -43,12 +46,7 @@ public:
     static UINT_PTR timerId(Window& window, std::string_view name);
 
 private:
-    void fail(const std::string& text);
-    void end(int exitCode);
-
-    bool m_ended = false;
-    int m_exitCode = 0;
-    FatalErrorReporter m_reporter;
+    Dispatch m_dispatch;
 };
 
 std::wstring toWide(std::string_view utf8);

@@ -1,3 +1,4 @@
+#include "GuiFixture.h"
 #include "calculators/TradeCalculator.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
@@ -14,17 +15,7 @@ using namespace korvane;
 
 namespace {
 
-struct Fixture {
-    QtPlatform platform;
-    Calculators calculators{platform};
-    MainWindow form1{platform, calculators};
-    QWidget* form = QtPlatform::widget(form1.window());
-
-    Fixture() {
-        form1.show();
-        [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form);
-    }
-};
+struct Fixture : korvane::testing::GuiFixture {};
 
 QAccessibleInterface* accessible(QWidget* root, const QString& name) {
     QWidget* widget = root->objectName() == name ? root : root->findChild<QWidget*>(name);
@@ -50,10 +41,7 @@ class AccessibilityGuiTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QTest::failOnWarning(
-            QRegularExpression(QStringLiteral("^(?!This plugin does not support).*")));
-    }
+    void init() { korvane::testing::failOnWarnings(); }
 
     void everyMainWindowControlHasAChineseNameAndRole_data() {
         QTest::addColumn<QString>("control");

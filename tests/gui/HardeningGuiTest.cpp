@@ -1,3 +1,4 @@
+#include "GuiFixture.h"
 #include "calculators/TradeCalculator.h"
 #include "mainwindow/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
@@ -17,16 +18,7 @@ using namespace korvane;
 
 namespace {
 
-struct Fixture {
-    QtPlatform platform;
-    Calculators calculators{platform};
-    MainWindow form1{platform, calculators};
-    QWidget* form = QtPlatform::widget(form1.window());
-
-    Fixture() {
-        form1.show();
-        [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form);
-    }
+struct Fixture : korvane::testing::GuiFixture {
     QWidget* calculator(TradeCalculator& c) { return QtPlatform::widget(c.window()); }
     QLineEdit* box(TradeCalculator& c, const char* name) {
         return calculator(c)->findChild<QLineEdit*>(QLatin1String(name));
@@ -85,10 +77,7 @@ class HardeningGuiTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QTest::failOnWarning(
-            QRegularExpression(QStringLiteral("^(?!This plugin does not support).*")));
-    }
+    void init() { korvane::testing::failOnWarnings(); }
 
     // A long day of use without waiting: the clock stays exact and memory stays flat.
     void soakOfAHundredThousandTicks() {

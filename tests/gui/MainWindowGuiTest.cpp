@@ -1,3 +1,4 @@
+#include "GuiFixture.h"
 #include "calculators/TradeCalculator.h"
 #include "mainwindow/Form1Layout.h"
 #include "mainwindow/MainWindow.h"
@@ -23,16 +24,7 @@ using namespace korvane;
 namespace {
 
 // One main window as start-up builds it: loaded and shown.
-struct Fixture {
-    QtPlatform platform;
-    Calculators calculators{platform};
-    MainWindow form1{platform, calculators};
-    QWidget* form = QtPlatform::widget(form1.window());
-
-    Fixture() {
-        form1.show();
-        [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form);
-    }
+struct Fixture : korvane::testing::GuiFixture {
     template <typename T> T* child(const QString& name) {
         auto* widget = form->findChild<T*>(name);
         if (!widget) {
@@ -68,12 +60,7 @@ class MainWindowGuiTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // The offscreen platform cannot raise windows or grab the keyboard for a popup; any
-    // other warning fails the test.
-    void init() {
-        QTest::failOnWarning(
-            QRegularExpression(QStringLiteral("^(?!This plugin does not support).*")));
-    }
+    void init() { korvane::testing::failOnWarnings(); }
 
     void freshStartIsStoppedAtZi() {
         Fixture f;
