@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (clang, libFuzzer, address and undefined-behaviour sanitizers) and
-# runs each for a bounded time on a scratch copy of its seed corpus.
+# runs each for a bounded time on a scratch copy of its starting corpus.
 #   bash scripts/fuzz.sh [SECONDS_EACH]     (default 60)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -10,7 +10,7 @@ korvane_install clang libclang-rt-14-dev
 korvane_build fuzz >/dev/null
 
 bin="$korvane_root/build/fuzz/tests/fuzz"
-seeds="$korvane_root/tests/fuzz/corpus"
+starting="$korvane_root/tests/fuzz/corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
@@ -22,7 +22,7 @@ run() {
     echo "fuzzing $target for ${seconds} s"
     # A slower than linear reading of a long input runs into the timeout.
     (cd "$work" && "$bin/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
-        -print_final_stats=1 "$@" "$work/$corpus" "$seeds/$corpus" 2>&1 |
+        -print_final_stats=1 "$@" "$work/$corpus" "$starting/$corpus" 2>&1 |
         grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|Done|==|SUMMARY|.*ERROR)' || true)
     if ls "$work"/crash-* "$work"/timeout-* "$work"/leak-* "$work"/oom-* >/dev/null 2>&1; then
         echo "fuzz: $target found a failing input:" >&2

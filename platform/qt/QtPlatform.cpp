@@ -206,20 +206,20 @@ public:
 #ifdef Q_OS_LINUX
         if (m_fd >= 0) {
             drain(); // an expiry from before a Stop is no tick
-            itimerspec spec{};
+            itimerspec deadline{};
             if (enabled) {
                 timespec now{};
                 clock_gettime(CLOCK_MONOTONIC, &now);
-                spec.it_interval = toTimespec(m_interval);
-                spec.it_value = toTimespec(m_interval);
-                spec.it_value.tv_sec += now.tv_sec;
-                spec.it_value.tv_nsec += now.tv_nsec;
-                if (spec.it_value.tv_nsec >= 1'000'000'000L) {
-                    spec.it_value.tv_nsec -= 1'000'000'000L;
-                    ++spec.it_value.tv_sec;
+                deadline.it_interval = toTimespec(m_interval);
+                deadline.it_value = toTimespec(m_interval);
+                deadline.it_value.tv_sec += now.tv_sec;
+                deadline.it_value.tv_nsec += now.tv_nsec;
+                if (deadline.it_value.tv_nsec >= 1'000'000'000L) {
+                    deadline.it_value.tv_nsec -= 1'000'000'000L;
+                    ++deadline.it_value.tv_sec;
                 }
             }
-            if (timerfd_settime(m_fd, enabled ? TFD_TIMER_ABSTIME : 0, &spec, nullptr) != 0) {
+            if (timerfd_settime(m_fd, enabled ? TFD_TIMER_ABSTIME : 0, &deadline, nullptr) != 0) {
                 m_enabled = false;
                 throw RuntimeError(error::invalidPropertyValue, "无法启动计时器");
             }
@@ -374,11 +374,11 @@ private:
         }
     }
 
-    static QFont toQFont(const FontSpec& spec) {
+    static QFont toQFont(const FontSpec& fontSpec) {
         QFont font;
-        font.setFamilies({toQString(spec.face)});
-        font.setPointSizeF(spec.points);
-        font.setWeight(static_cast<QFont::Weight>(spec.weight));
+        font.setFamilies({toQString(fontSpec.face)});
+        font.setPointSizeF(fontSpec.points);
+        font.setWeight(static_cast<QFont::Weight>(fontSpec.weight));
         return font;
     }
 

@@ -546,11 +546,11 @@ void Win32Window::applyLayout(UINT dpi) {
         }
         MoveWindow(native.hwnd, px(row.left), px(row.top), px(row.width), height, TRUE);
         HFONT font = m_font;
-        if (const FontSpec* spec = row.settings.font) {
-            auto& custom = m_customFonts[spec->face];
+        if (const FontSpec* fontSpec = row.settings.font) {
+            auto& custom = m_customFonts[fontSpec->face];
             if (!custom) {
-                custom = makeFont(toWide(spec->face).c_str(), spec->points, spec->weight,
-                                  spec->charset, dpi);
+                custom = makeFont(toWide(fontSpec->face).c_str(), fontSpec->points,
+                                  fontSpec->weight, fontSpec->charset, dpi);
             }
             font = custom;
         }
