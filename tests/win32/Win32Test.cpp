@@ -43,6 +43,28 @@ void checkEqual(const A& actual, const B& expected, const std::string& what) {
     check(ok, what);
 }
 
+// The window's own DPI where the system knows it, else the screen's.
+int windowDpi(HWND hwnd) {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpi) {
+        if (const UINT dpi = getDpi(hwnd)) {
+            return static_cast<int>(dpi);
+        }
+    }
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+// The DPI the test run set up for the screen (KORVANE_EXPECT_DPI), 96 unless told.
+int expectedDpi() {
+    wchar_t value[16] = {};
+    return GetEnvironmentVariableW(L"KORVANE_EXPECT_DPI", value, 16) ? _wtoi(value) : 96;
+}
+
 std::string text(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
     std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
@@ -143,15 +165,16 @@ void freshMainWindow() {
     checkEqual(f.bar(), 0, "bar at 0");
     check(f.runState() == stopped, "starts stopped");
     // The client area stands where the layout puts it, at the window's DPI.
-    const UINT dpi = 96;
+    const int dpi = windowDpi(f.form);
+    checkEqual(dpi, expectedDpi(), "the screen's DPI");
     POINT origin{0, 0};
     ClientToScreen(f.form, &origin);
     RECT client;
     GetClientRect(f.form, &client);
-    checkEqual(client.right, MulDiv(10875, static_cast<int>(dpi), 1440), "client width");
-    checkEqual(client.bottom, MulDiv(2685, static_cast<int>(dpi), 1440), "client height");
-    checkEqual(origin.x, MulDiv(255, static_cast<int>(dpi), 1440), "client left");
-    checkEqual(origin.y, MulDiv(450, static_cast<int>(dpi), 1440), "client top");
+    checkEqual(client.right, MulDiv(10875, dpi, 1440), "client width");
+    checkEqual(client.bottom, MulDiv(2685, dpi, 1440), "client height");
+    checkEqual(origin.x, MulDiv(255, dpi, 1440), "client left");
+    checkEqual(origin.y, MulDiv(450, dpi, 1440), "client top");
 }
 
 void noCloseCommand() {
@@ -218,7 +241,12 @@ void calculators() {
     checkEqual(GetFocus() == f.calculatorControl(buy, "Text1") ? 1 : 0, 1, "Text1 has the focus");
     POINT origin{0, 0};
     ClientToScreen(buyForm, &origin);
-    checkEqual(origin.y, MulDiv(3645, 96, 1440), "buy calculator under the main window");
+    checkEqual(origin.y, MulDiv(3645, windowDpi(buyForm), 1440),
+               "buy calculator under the main window");
+    RECT box;
+    GetWindowRect(f.calculatorControl(buy, "Text1"), &box);
+    checkEqual(box.right - box.left, MulDiv(2655, windowDpi(buyForm), 1440),
+               "a box's width in pixels");
 
     setText(f.calculatorControl(buy, "Text1"), "1000");
     setText(f.calculatorControl(buy, "Text2"), "12.5");
