@@ -376,6 +376,27 @@ private:
     std::map<HWND, NativeScrollBar*> m_scrollBars;
 };
 
+// A button takes the focus when it is pressed with the mouse; it remembers where the focus
+// was, so that the click can hand it back: clicking Clear leaves the user in the box they
+// were typing in. Tab still reaches the buttons.
+constexpr wchar_t focusBeforeClick[] = L"KorvaneFocusBeforeClick";
+WNDPROC buttonClassProcedure = nullptr;
+
+LRESULT CALLBACK buttonProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        SetPropW(hwnd, focusBeforeClick, GetFocus());
+    }
+    return CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
+}
+
+void giveFocusBack(HWND button) {
+    auto* previous = static_cast<HWND>(RemovePropW(button, focusBeforeClick));
+    if (previous && previous != button && IsWindow(previous) &&
+        GetAncestor(previous, GA_ROOT) == GetAncestor(button, GA_ROOT)) {
+        SetFocus(previous);
+    }
+}
+
 LRESULT CALLBACK formProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
@@ -457,6 +478,8 @@ void Win32Window::build() {
         switch (row.kind) {
         case ControlKind::CommandButton: {
             HWND hwnd = child(0, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
+            buttonClassProcedure = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProcedure)));
             addControl(row.name, row.index, std::make_unique<NativeButton>(hwnd, id, router));
             break;
         }
@@ -565,6 +588,9 @@ void Win32Window::applyLayout(UINT dpi) {
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND: {
+        if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+            giveFocusBack(reinterpret_cast<HWND>(lParam));
+        }
         const auto found = m_commands.find({LOWORD(wParam), HIWORD(wParam)});
         if (found != m_commands.end() && lParam != 0) {
             const Handler handler = found->second; // the handler may rebuild the table

@@ -280,8 +280,10 @@ void calculators() {
     check(IsWindowVisible(buyForm) != FALSE, "and shows it again");
     checkEqual(text(f.calculatorControl(buy, "Text1")), "1000", "with its texts");
 
+    SetFocus(f.calculatorControl(sell, "Text3"));
     click(f.calculatorControl(sell, "Command3"));
     checkEqual(text(f.calculatorControl(sell, "Text1")), "", "Clear empties the boxes");
+    check(GetFocus() == f.calculatorControl(sell, "Text3"), "a click on Clear leaves the focus");
     checkEqual(text(f.calculatorControl(sell, "Label5")), "", "Clear empties the result");
     click(f.calculatorControl(sell, "Command2"));
     check(!IsWindowVisible(Win32Platform::handle(sell.window())), "Hide hides it");
