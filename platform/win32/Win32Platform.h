@@ -2,14 +2,7 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Window.h"
-
-#include <functional>
-#include <string>
-
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/win32/Win32Support.h"
 
 namespace korvane {
 
@@ -20,6 +13,8 @@ namespace korvane {
 class Win32Platform : public Platform {
 public:
     using FatalErrorReporter = Dispatch::Reporter;
+    // The window class of every top-level window the program builds.
+    static constexpr wchar_t formClass[] = L"KorvaneForm";
 
     Win32Platform();
     ~Win32Platform() override;
@@ -48,8 +43,5 @@ public:
 private:
     Dispatch m_dispatch;
 };
-
-std::wstring toWide(std::string_view utf8);
-std::string toUtf8(std::wstring_view wide);
 
 } // namespace korvane

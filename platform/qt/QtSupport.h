@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/Window.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <string_view>
+
+namespace korvane {
+
+class QtPlatform;
+
+QString toQString(std::string_view text);
+
+[[noreturn]] void raiseObjectGone();
+
+// Every property call goes through here: a control whose widget has gone is an error.
+template <typename W> W& checked(const QPointer<W>& widget) {
+    if (!widget) {
+        raiseObjectGone();
+    }
+    return *widget;
+}
+
+// The handlers' connections live on one context object per window, so that they are cut
+// before the window's widgets are torn down.
+struct Binding {
+    QObject* context;
+    QtPlatform& platform;
+};
+
+} // namespace korvane

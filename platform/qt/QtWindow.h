@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/WindowBase.h"
+#include "platform/qt/QtSupport.h"
+
+#include <QWidget>
+
+namespace korvane {
+
+// The top-level window: it refuses a close request once its Close command is removed,
+// and otherwise records that the user closed it.
+class FormWidget : public QWidget {
+public:
+    bool closeRemoved = false;
+    bool closed = false;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};
+
+// A window built from its layout table: a fixed-size frame whose client area stands at
+// the laid-out place, its controls placed in twips turned into logical pixels, the tab
+// order taken from the tab indexes.
+class QtWindow : public WindowBase {
+public:
+    QtWindow(const WindowLayout& layout, QtPlatform& platform);
+    ~QtWindow() override;
+    QtWindow(const QtWindow&) = delete;
+    QtWindow& operator=(const QtWindow&) = delete;
+
+    void removeCloseCommand() override;
+    bool exists() const override { return m_form && !m_form->closed; }
+    bool isVisible() const override { return checked(m_form).isVisible(); }
+    void show() override { checked(m_form).show(); }
+    void hide() override { checked(m_form).hide(); }
+    void showWarning(std::string_view text) override;
+
+    QWidget* widget() const { return m_form; }
+
+private:
+    void build(const WindowLayout& layout, Binding binding);
+
+    QPointer<FormWidget> m_form;
+    QPointer<QObject> m_handlers;
+};
+
+} // namespace korvane

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace korvane {
+
+std::wstring toWide(std::string_view utf8);
+std::string toUtf8(std::wstring_view wide);
+
+[[noreturn]] void raiseObjectGone();
+
+// Every property call goes through here: a control whose window has gone is an error.
+HWND checked(HWND hwnd);
+
+// A window's text; a read that fails raises the runtime error rather than reading as empty.
+std::wstring windowText(HWND hwnd);
+void setWindowText(HWND hwnd, std::string_view text);
+
+// The window's own DPI where the system knows it (per-monitor aware), else the screen's.
+UINT dpiOf(HWND hwnd);
+int toPixels(int twips, UINT dpi);
+HFONT makeFont(const wchar_t* face, double points, int weight, int charset, UINT dpi);
+
+} // namespace korvane

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/WindowBase.h"
+#include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Timer.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+class Win32Platform;
+
+// A window built from its layout table: a fixed-size frame around a client area that
+// opens at the laid-out place, its controls placed in twips turned into pixels at the
+// window's DPI, the tab order taken from the tab indexes.
+class Win32Window : public WindowBase {
+public:
+    Win32Window(const WindowLayout& layout, Win32Platform& platform);
+    ~Win32Window() override;
+    Win32Window(const Win32Window&) = delete;
+    Win32Window& operator=(const Win32Window&) = delete;
+
+    void removeCloseCommand() override;
+    bool exists() const override { return m_hwnd && IsWindow(m_hwnd) && !m_closed; }
+    bool isVisible() const override { return IsWindowVisible(checked(m_hwnd)) != FALSE; }
+    void show() override;
+    void hide() override;
+    void showWarning(std::string_view text) override;
+
+    HWND hwnd() const { return m_hwnd; }
+    UINT_PTR timerId(std::string_view name) const;
+    HWND controlHandle(std::string_view name, int index) const;
+
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    struct Native {
+        std::string name;
+        int index;
+        HWND hwnd;
+        const ControlLayout* row;
+    };
+
+    void build();
+    void applyLayout(UINT dpi);
+
+    const WindowLayout& m_layout;
+    Win32Platform& m_platform;
+    HWND m_hwnd = nullptr;
+    HWND m_firstTabStop = nullptr;
+    bool m_closeRemoved = false;
+    bool m_closed = false;
+    bool m_shownBefore = false;
+    HFONT m_font = nullptr;
+    std::map<std::string_view, HFONT> m_customFonts;
+    std::vector<Native> m_natives;
+    std::map<std::pair<int, int>, Handler> m_commands;
+    std::map<UINT_PTR, Win32Timer*> m_timers;
+    std::map<HWND, Win32ScrollBar*> m_scrollBars;
+};
+
+} // namespace korvane
