@@ -17,11 +17,25 @@ template <typename Base> class Win32Control : public Base {
 public:
     explicit Win32Control(HWND hwnd) : m_hwnd(hwnd) {}
     void setEnabled(bool enabled) override {
-        EnableWindow(checked(m_hwnd), enabled ? TRUE : FALSE);
+        checked(m_hwnd);
+        // A control that loses the focus by being disabled hands it on in tab order, as
+        // the dialog manager does for the keyboard user who pressed it.
+        HWND next = nullptr;
+        if (!enabled && hasFocus()) {
+            next = GetNextDlgTabItem(GetParent(m_hwnd), m_hwnd, FALSE);
+        }
+        EnableWindow(m_hwnd, enabled ? TRUE : FALSE);
+        if (next && next != m_hwnd) {
+            SetFocus(next);
+        }
     }
     bool isEnabled() const override { return IsWindowEnabled(checked(m_hwnd)) != FALSE; }
 
 protected:
+    bool hasFocus() const {
+        HWND focus = GetFocus();
+        return focus && (focus == m_hwnd || IsChild(m_hwnd, focus));
+    }
     HWND m_hwnd;
 };
 

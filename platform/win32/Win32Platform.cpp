@@ -1,8 +1,44 @@
 #include "platform/win32/Win32Platform.h"
 
+#include "platform/RuntimeError.h"
 #include "platform/win32/Win32Window.h"
 
+#include <initguid.h> // defines the accessibility GUIDs here
+#include <oleacc.h>
+
 namespace korvane {
+
+namespace {
+LRESULT CALLBACK formProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (window && window->hwnd() == hwnd) {
+        return window->handle(message, wParam, lParam);
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+void Win32Platform::registerFormClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = formProcedure;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = formClass;
+        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(programIcon));
+        return RegisterClassExW(&wc) != 0;
+    }();
+    if (!registered) {
+        throw RuntimeError(error::invalidProcedureCall, "无法创建窗口");
+    }
+}
 
 Win32Platform::Win32Platform()
     : m_dispatch(
@@ -11,23 +47,52 @@ Win32Platform::Win32Platform()
           },
           [](int exitCode) {
               // Every window of the program goes away at once.
-              EnumThreadWindows(
-                  GetCurrentThreadId(),
-                  [](HWND hwnd, LPARAM) -> BOOL {
-                      wchar_t name[32] = {};
-                      GetClassNameW(hwnd, name, 32);
-                      if (std::wstring_view(name) == Win32Platform::formClass) {
-                          ShowWindow(hwnd, SW_HIDE);
-                      }
-                      return TRUE;
-                  },
-                  0);
+              for (HWND hwnd : programWindows()) {
+                  ShowWindow(hwnd, SW_HIDE);
+              }
               PostQuitMessage(exitCode);
-          }) {}
+          }) {
+    m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+}
 
-Win32Platform::~Win32Platform() = default;
+Win32Platform::~Win32Platform() {
+    if (m_accessibility) {
+        m_accessibility->Release();
+    }
+    if (m_comStarted) {
+        CoUninitialize();
+    }
+}
+
+std::vector<HWND> Win32Platform::programWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM list) -> BOOL {
+            wchar_t name[32] = {};
+            GetClassNameW(hwnd, name, 32);
+            if (std::wstring_view(name) == formClass) {
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+void Win32Platform::nameForScreenReaders(HWND control, const std::wstring& name) {
+    if (!m_accessibility && m_comStarted) {
+        CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                         reinterpret_cast<void**>(&m_accessibility));
+    }
+    if (m_accessibility) {
+        m_accessibility->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                        PROPID_ACC_NAME, name.c_str());
+    }
+}
 
 std::unique_ptr<Window> Win32Platform::createWindow(const WindowLayout& layout) {
+    registerFormClass();
     return std::make_unique<Win32Window>(layout, *this);
 }
 

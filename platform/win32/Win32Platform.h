@@ -4,6 +4,10 @@
 #include "platform/Window.h"
 #include "platform/win32/Win32Support.h"
 
+#include <vector>
+
+struct IAccPropServices;
+
 namespace korvane {
 
 // The native Windows backend of the platform layer, on user32, gdi32 and kernel32 alone.
@@ -15,6 +19,7 @@ public:
     using FatalErrorReporter = Dispatch::Reporter;
     // The window class of every top-level window the program builds.
     static constexpr wchar_t formClass[] = L"KorvaneForm";
+    static constexpr int programIcon = 1; // the executable's first icon resource
 
     Win32Platform();
     ~Win32Platform() override;
@@ -35,13 +40,23 @@ public:
 
     Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
 
+    // The program's top-level windows on this thread.
+    static std::vector<HWND> programWindows();
+    // What a screen reader calls a control (Active Accessibility's dynamic annotation).
+    // Best effort, as on every platform: a system without the service names nothing.
+    void nameForScreenReaders(HWND control, const std::wstring& name);
+
     // For tests: the native handles behind a window and its controls.
     static HWND handle(Window& window);
     static HWND control(Window& window, std::string_view name, int index = noIndex);
     static UINT_PTR timerId(Window& window, std::string_view name);
 
 private:
+    static void registerFormClass();
+
     Dispatch m_dispatch;
+    bool m_comStarted = false;
+    IAccPropServices* m_accessibility = nullptr;
 };
 
 } // namespace korvane

@@ -41,16 +41,35 @@ HWND checked(HWND hwnd) {
     return hwnd;
 }
 
+namespace {
+[[noreturn]] void raiseTextFailed() {
+    throw RuntimeError(error::invalidProcedureCall, "无效的过程调用或参数");
+}
+} // namespace
+
+// Both calls answer 0 for an empty text as well as for a failure: only the last error
+// tells them apart.
 std::wstring windowText(HWND hwnd) {
-    const int length = GetWindowTextLengthW(checked(hwnd));
+    checked(hwnd);
+    SetLastError(ERROR_SUCCESS);
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length == 0 && GetLastError() != ERROR_SUCCESS) {
+        raiseTextFailed();
+    }
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SetLastError(ERROR_SUCCESS);
     const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    if (copied == 0 && GetLastError() != ERROR_SUCCESS) {
+        raiseTextFailed();
+    }
+    text.resize(static_cast<std::size_t>(std::clamp(copied, 0, length)));
     return text;
 }
 
 void setWindowText(HWND hwnd, std::string_view text) {
-    SetWindowTextW(checked(hwnd), toWide(text).c_str());
+    if (!SetWindowTextW(checked(hwnd), toWide(text).c_str())) {
+        raiseTextFailed();
+    }
 }
 
 UINT dpiOf(HWND hwnd) {
@@ -70,6 +89,13 @@ UINT dpiOf(HWND hwnd) {
 
 int toPixels(int twips, UINT dpi) {
     return MulDiv(twips, static_cast<int>(dpi), 1440);
+}
+
+int systemMetric(int index, UINT dpi) {
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
 }
 
 HFONT makeFont(const wchar_t* face, double points, int weight, int charset, UINT dpi) {

@@ -25,6 +25,8 @@ void setWindowText(HWND hwnd, std::string_view text);
 // The window's own DPI where the system knows it (per-monitor aware), else the screen's.
 UINT dpiOf(HWND hwnd);
 int toPixels(int twips, UINT dpi);
+// A system metric (an icon's size, say) at the DPI, where the system can tell it.
+int systemMetric(int index, UINT dpi);
 HFONT makeFont(const wchar_t* face, double points, int weight, int charset, UINT dpi);
 
 } // namespace korvane

@@ -15,33 +15,10 @@ constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZ
 constexpr DWORD formExStyle = WS_EX_CONTROLPARENT;
 constexpr int comboListRows = 12;
 
-LRESULT CALLBACK formProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* window = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (window && window->hwnd() == hwnd) {
-        return window->handle(message, wParam, lParam);
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-void registerFormClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = formProcedure;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        wc.lpszClassName = Win32Platform::formClass;
-        wc.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(2));
-        return RegisterClassExW(&wc) != 0;
-    }();
-    if (!registered) {
-        throw RuntimeError(error::invalidProcedureCall, "无法创建窗口");
-    }
+std::wstring_view trimmed(std::wstring_view text) {
+    const auto first = text.find_first_not_of(L" \t");
+    const auto last = text.find_last_not_of(L" \t");
+    return first == text.npos ? std::wstring_view{} : text.substr(first, last - first + 1);
 }
 
 } // namespace
@@ -56,19 +33,52 @@ void Win32Window::removeCloseCommand() {
 
 void Win32Window::show() {
     ShowWindow(checked(m_hwnd), SW_SHOWNORMAL);
-    if (!m_shownBefore && m_firstTabStop) {
-        SetFocus(m_firstTabStop);
+    if (!m_lastFocus) {
+        m_lastFocus = m_firstTabStop;
     }
-    m_shownBefore = true;
+    restoreFocus();
 }
 
 void Win32Window::hide() {
+    rememberFocus();
     ShowWindow(checked(m_hwnd), SW_HIDE);
 }
 
 void Win32Window::showWarning(std::string_view text) {
     const std::wstring caption = windowText(m_hwnd);
-    MessageBoxW(checked(m_hwnd), toWide(text).c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+    // Application-modal, as a classic message box is: no other window of the program takes
+    // a click until the user has read it. Timers still tick behind it.
+    std::vector<HWND> others;
+    for (HWND window : Win32Platform::programWindows()) {
+        if (window != m_hwnd && IsWindowEnabled(window)) {
+            EnableWindow(window, FALSE);
+            others.push_back(window);
+        }
+    }
+    MessageBoxW(m_hwnd, toWide(text).c_str(), caption.c_str(), MB_OK | MB_ICONWARNING);
+    for (HWND window : others) {
+        EnableWindow(window, TRUE);
+    }
+}
+
+void Win32Window::rememberFocus() {
+    HWND focus = GetFocus();
+    if (focus && IsChild(m_hwnd, focus)) {
+        m_lastFocus = focus;
+    }
+}
+
+bool Win32Window::restoreFocus() {
+    HWND target = m_lastFocus;
+    if (!target || !IsChild(m_hwnd, target) || !IsWindowEnabled(target) ||
+        !IsWindowVisible(target)) {
+        target = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+    }
+    if (!target) {
+        return false;
+    }
+    SetFocus(target);
+    return true;
 }
 
 UINT_PTR Win32Window::timerId(std::string_view name) const {
@@ -91,7 +101,6 @@ HWND Win32Window::controlHandle(std::string_view name, int index) const {
 
 Win32Window::Win32Window(const WindowLayout& layout, Win32Platform& platform)
     : m_layout(layout), m_platform(platform) {
-    registerFormClass();
     m_hwnd = CreateWindowExW(formExStyle, Win32Platform::formClass, toWide(layout.caption).c_str(),
                              formStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
                              GetModuleHandleW(nullptr), this);
@@ -99,7 +108,9 @@ Win32Window::Win32Window(const WindowLayout& layout, Win32Platform& platform)
         throw RuntimeError(error::invalidProcedureCall, "无法创建窗口");
     }
     build();
-    applyLayout(dpiOf(m_hwnd));
+    const UINT dpi = dpiOf(m_hwnd);
+    placeFrame(dpi);
+    layOut(dpi);
 }
 
 Win32Window::~Win32Window() {
@@ -111,6 +122,9 @@ Win32Window::~Win32Window() {
     DeleteObject(m_font);
     for (auto& [face, font] : m_customFonts) {
         DeleteObject(font);
+    }
+    for (HICON icon : m_icons) {
+        DestroyIcon(icon);
     }
 }
 
@@ -138,7 +152,19 @@ void Win32Window::build() {
         if (auto* bar = dynamic_cast<Win32ScrollBar*>(control.get())) {
             m_scrollBars[hwnd] = bar;
         }
+        if (!row.settings.accessibleName.empty()) {
+            m_platform.nameForScreenReaders(hwnd, toWide(row.settings.accessibleName));
+        }
         addControl(row.name, row.index, std::move(control));
+    }
+    // A box is named by the words of its caption, which is built after it.
+    for (const Native& native : m_natives) {
+        if (!native.row->settings.captionedBy.empty()) {
+            if (HWND caption = controlHandle(native.row->settings.captionedBy, noIndex)) {
+                m_platform.nameForScreenReaders(native.hwnd,
+                                                std::wstring(trimmed(windowText(caption))));
+            }
+        }
     }
     // Tab order is the order of the child windows: place them by tab index.
     std::stable_sort(tabOrder.begin(), tabOrder.end(),
@@ -153,7 +179,8 @@ void Win32Window::build() {
     }
 }
 
-void Win32Window::applyLayout(UINT dpi) {
+// Only at creation: from then on the window stays where the user puts it.
+void Win32Window::placeFrame(UINT dpi) {
     const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
     // The layout gives the client area; the frame goes around it.
     RECT frame{0, 0, px(m_layout.width), px(m_layout.height)};
@@ -167,7 +194,10 @@ void Win32Window::applyLayout(UINT dpi) {
     }
     SetWindowPos(m_hwnd, nullptr, px(m_layout.left) + frame.left, px(m_layout.top) + frame.top,
                  frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
+void Win32Window::layOut(UINT dpi) {
+    const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
     HFONT oldFont = m_font;
     // The Chinese interface font; asking for its character set finds a Chinese face
     // wherever this one is missing.
@@ -195,6 +225,17 @@ void Win32Window::applyLayout(UINT dpi) {
     DeleteObject(oldFont);
     for (auto& [face, font] : oldCustom) {
         DeleteObject(font);
+    }
+    // The frame's icons, drawn for this DPI from the sizes the icon resource holds.
+    const std::pair<WPARAM, int> icons[] = {{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const int size = systemMetric(icons[i].second, dpi);
+        auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                                   MAKEINTRESOURCEW(Win32Platform::programIcon),
+                                                   IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+        SendMessageW(m_hwnd, WM_SETICON, icons[i].first, reinterpret_cast<LPARAM>(icon));
+        DestroyIcon(m_icons[i]);
+        m_icons[i] = icon;
     }
 }
 
@@ -233,9 +274,24 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         DestroyWindow(m_hwnd);
         return 0;
     case WM_DPICHANGED: {
-        applyLayout(HIWORD(wParam));
+        // Where Windows suggests: the window stays on the monitor the user moved it to.
+        layOut(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_ACTIVATE:
+        // The dialog manager's habit: the focus goes back where the user left it.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            rememberFocus();
+            return 0;
+        }
+        if (!HIWORD(wParam) && restoreFocus()) {
+            return 0;
+        }
+        return DefWindowProcW(m_hwnd, message, wParam, lParam);
     default:
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }

@@ -44,7 +44,11 @@ private:
     };
 
     void build();
-    void applyLayout(UINT dpi);
+    void placeFrame(UINT dpi);
+    // Controls, fonts and icons at the DPI.
+    void layOut(UINT dpi);
+    void rememberFocus();
+    bool restoreFocus();
 
     const WindowLayout& m_layout;
     Win32Platform& m_platform;
@@ -52,7 +56,8 @@ private:
     HWND m_firstTabStop = nullptr;
     bool m_closeRemoved = false;
     bool m_closed = false;
-    bool m_shownBefore = false;
+    HWND m_lastFocus = nullptr;
+    HICON m_icons[2] = {}; // big, small
     HFONT m_font = nullptr;
     std::map<std::string_view, HFONT> m_customFonts;
     std::vector<Native> m_natives;

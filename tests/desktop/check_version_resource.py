@@ -40,7 +40,8 @@ def main() -> int:
                    'VALUE "Translation", 0x804, 1200', "RT_MANIFEST"]:
         if needed not in text:
             problems.append(f"missing: {needed}")
-    if not re.search(r"LANGUAGE 4, 2\s+1 VERSIONINFO", text):
+    before_record = text.split("1 VERSIONINFO")[0]
+    if re.findall(r"LANGUAGE (\d+, \d+)", before_record)[-1:] != ["4, 2"]:
         problems.append("the version record is not in Chinese (PRC)")
     for problem in problems:
         print("version resource:", problem)

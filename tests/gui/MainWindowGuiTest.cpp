@@ -210,6 +210,16 @@ private slots:
         QTest::mouseClick(f.button(1), Qt::LeftButton);
         f.form1.timer1Timer();
         QCOMPARE(f.label2()->text(), QStringLiteral("距离下依次刷价还有：9分59秒"));
+        // From the keyboard: a button that its own press disables hands the focus on to the
+        // next enabled control in tab order.
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form));
+        for (auto [pressed, next] : {std::pair{2, 3}, {1, 2}}) {
+            f.button(pressed)->setFocus();
+            QTest::keyClick(f.button(pressed), Qt::Key_Space);
+            QCOMPARE(f.form->focusWidget(), f.button(next));
+        }
+        QCOMPARE(f.runState(), running);
     }
 
     void handMadeBarMoveIsOverwrittenByTheNextTick() {

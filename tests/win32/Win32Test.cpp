@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <oleacc.h>
 #include <shellapi.h>
 #include <string>
 #include <vector>
@@ -80,6 +81,49 @@ void click(HWND button) {
     SendMessageW(button, BM_CLICK, 0, 0);
 }
 
+// A press of the space bar on the focused button, as a keyboard user presses it.
+void pressFromKeyboard(HWND button) {
+    SetFocus(button);
+    SendMessageW(button, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
+}
+
+// The name a screen reader hears for a control, through Active Accessibility.
+std::string accessibleName(HWND hwnd) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible))) ||
+        !accessible) {
+        return "(no accessible object)";
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT result = accessible->get_accName(self, &name);
+    std::string text = result == S_OK && name ? toUtf8(name) : "(no name)";
+    SysFreeString(name);
+    accessible->Release();
+    return text;
+}
+
+// Whether this system keeps the names that the program annotates its controls with.
+bool annotationsWork() {
+    IAccPropServices* service = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&service)))) {
+        return false;
+    }
+    HWND probe =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const bool works = SUCCEEDED(service->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT),
+                                                         CHILDID_SELF, PROPID_ACC_NAME, L"x"));
+    DestroyWindow(probe);
+    service->Release();
+    return works;
+}
+
 // Lets posted and timer messages run for `ms` milliseconds.
 void pump(int ms) {
     const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(ms);
@@ -128,11 +172,18 @@ struct Fixture {
 const std::vector<bool> stopped{true, false, true, false};
 const std::vector<bool> running{false, true, false, true};
 
-// Closes the next message box when it comes up, and keeps its text.
+// Closes the next message box when it comes up, and keeps its text and whether the
+// program's windows took clicks while it was up.
 std::string lastMessage;
+std::vector<HWND> windowsBehindTheBox;
+std::vector<bool> enabledBehindTheBox;
 void CALLBACK closeMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
     if (HWND box = FindWindowW(L"#32770", nullptr)) {
         lastMessage = text(GetDlgItem(box, 0xFFFF));
+        enabledBehindTheBox.clear();
+        for (HWND window : windowsBehindTheBox) {
+            enabledBehindTheBox.push_back(IsWindowEnabled(window) != FALSE);
+        }
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         KillTimer(nullptr, timer);
     }
@@ -175,6 +226,40 @@ void freshMainWindow() {
     checkEqual(client.bottom, MulDiv(2685, dpi, 1440), "client height");
     checkEqual(origin.x, MulDiv(255, dpi, 1440), "client left");
     checkEqual(origin.y, MulDiv(450, dpi, 1440), "client top");
+    check(SendMessageW(f.form, WM_GETICON, ICON_BIG, 0) != 0, "the frame's big icon");
+    check(SendMessageW(f.form, WM_GETICON, ICON_SMALL, 0) != 0, "the frame's small icon");
+
+    // What a screen reader hears: buttons and labels by their text, the rest by name.
+    checkEqual(accessibleName(f.control("Command1")), "开始", "the Start button's name");
+    checkEqual(accessibleName(f.control("Label2")), "距离下一次刷价还有：0分0秒",
+               "the countdown's name");
+    if (annotationsWork()) {
+        checkEqual(accessibleName(f.control("HSc1")), "刷价周期位置", "the bar's name");
+        checkEqual(accessibleName(f.control("Com1")), "开始的时辰", "the list's name");
+    } else {
+        std::printf("SKIP: this system keeps no accessibility annotations (the bar's and the "
+                    "list's names)\n");
+    }
+}
+
+// A move to a monitor of other scaling: the window takes the place Windows suggests and
+// lays its controls out again at the new DPI.
+void dpiChangeKeepsThePlace() {
+    Fixture f;
+    const int before = windowDpi(f.form);
+    const int dpi = 120; // from 96 or 192: a larger or a smaller scaling, on the screen either way
+    RECT frame;
+    GetWindowRect(f.form, &frame);
+    RECT suggested{300, 200, 300 + MulDiv(frame.right - frame.left, dpi, before),
+                   200 + MulDiv(frame.bottom - frame.top, dpi, before)};
+    SendMessageW(f.form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(f.form, &frame);
+    checkEqual(frame.left, 300L, "the window stays where Windows suggests: left");
+    checkEqual(frame.top, 200L, "and top");
+    checkEqual(frame.right - frame.left, suggested.right - suggested.left, "at the suggested size");
+    RECT label;
+    GetWindowRect(f.control("Label2"), &label);
+    checkEqual(label.right - label.left, MulDiv(2895, dpi, 1440), "controls at the new DPI");
 }
 
 void noCloseCommand() {
@@ -214,6 +299,13 @@ void startSlotsStartStopAndTicks() {
     check(f.runState() == stopped, "Stop stops the clock");
     f.tick();
     checkEqual(text(f.control("Label2")), "现在刷价", "no tick while stopped");
+    // From the keyboard: a button that its own press disables hands the focus on.
+    pressFromKeyboard(f.control("Command1"));
+    check(f.runState() == running, "Start from the keyboard");
+    check(GetFocus() == f.control("Command2"), "the focus moves on to Stop");
+    pressFromKeyboard(f.control("Command2"));
+    check(f.runState() == stopped, "Stop from the keyboard");
+    check(GetFocus() == f.control("Command3"), "the focus moves on past Stop");
 }
 
 void realTickAfterOneSecond() {
@@ -268,16 +360,28 @@ void calculators() {
     lastMessage.clear();
     setText(f.calculatorControl(buy, "Text2"), "1E200");
     setText(f.calculatorControl(buy, "Text3"), "1E200");
+    windowsBehindTheBox = {f.form, Win32Platform::handle(sell.window())};
     SetTimer(nullptr, 0, 50, closeMessageBox);
     click(f.calculatorControl(buy, "Command1"));
     check(lastMessage.find("超出") != std::string::npos, "overflow warning shown: " + lastMessage);
+    check(enabledBehindTheBox == std::vector<bool>{false, false},
+          "the other windows take no click while the warning is up");
+    check(IsWindowEnabled(f.form) && IsWindowEnabled(Win32Platform::handle(sell.window())),
+          "and take clicks again after it");
     checkEqual(text(f.calculatorControl(buy, "Label5")), "962.5", "overflow keeps the result");
     check(!f.platform.hasEnded(), "overflow does not end the program");
 
+    // The focus stays where the user left it: across switching windows, and Hide and show.
+    SetFocus(f.calculatorControl(buy, "Text2"));
+    SetActiveWindow(f.form);
+    SetActiveWindow(buyForm);
+    check(GetFocus() == f.calculatorControl(buy, "Text2"), "focus back after switching windows");
+    SetFocus(f.calculatorControl(buy, "Text3"));
     click(f.control("Command3"));
     check(!IsWindowVisible(buyForm), "Command3 again hides it");
     click(f.control("Command3"));
     check(IsWindowVisible(buyForm) != FALSE, "and shows it again");
+    check(GetFocus() == f.calculatorControl(buy, "Text3"), "focus back after Hide and show");
     checkEqual(text(f.calculatorControl(buy, "Text1")), "1000", "with its texts");
 
     SetFocus(f.calculatorControl(sell, "Text3"));
@@ -318,6 +422,59 @@ void exitEndsEverything() {
     checkEqual(f.form1.clock().positionInSteps(), position, "no tick after Exit");
 }
 
+// A control whose text cannot be read or written.
+WNDPROC textProcedure = nullptr;
+LRESULT CALLBACK failingText(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETTEXT || message == WM_SETTEXT) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return 0;
+    }
+    return CallWindowProcW(textProcedure, hwnd, message, wParam, lParam);
+}
+
+// A failed read is no empty text and a failed write no success: both are run-time errors.
+void failedTextCallsAreErrors() {
+    for (const char* control : {"Text1", "Label5"}) {
+        Fixture f;
+        std::string reported;
+        f.platform.setFatalErrorReporter([&](const std::string& t) { reported = t; });
+        click(f.control("Command3"));
+        HWND target = f.calculatorControl(f.calculators.buy(), control);
+        textProcedure = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(failingText)));
+        click(f.calculatorControl(f.calculators.buy(), "Command1"));
+        check(!reported.empty() && f.platform.hasEnded(),
+              std::string("a failed text call on ") + control + " is reported: " + reported);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+}
+
+void iconResource(const wchar_t* exe) {
+    HICON large = nullptr;
+    HICON small = nullptr;
+    checkEqual(ExtractIconExW(exe, -1, nullptr, nullptr, 0), 1U, "one icon in the executable");
+    ExtractIconExW(exe, 0, &large, &small, 1);
+    check(large && small, "the shell finds the executable's icon");
+    DestroyIcon(large);
+    DestroyIcon(small);
+    HMODULE module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC group = module ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON) : nullptr;
+    check(group != nullptr, "icon group 1");
+    if (group) {
+        // GRPICONDIR: three words, then 14-byte entries whose first byte is the width.
+        const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(module, group)));
+        std::vector<int> sizes;
+        for (int i = 0; i < *reinterpret_cast<const WORD*>(dir + 4); ++i) {
+            sizes.push_back(dir[6 + 14 * i] ? dir[6 + 14 * i] : 256);
+        }
+        std::sort(sizes.begin(), sizes.end());
+        check(sizes == std::vector<int>{16, 20, 24, 32, 40, 48, 64, 256}, "the icon's sizes");
+    }
+    FreeLibrary(module);
+}
+
 void versionRecord(const wchar_t* exe) {
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(exe, &ignored);
@@ -354,13 +511,16 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     freshMainWindow();
+    dpiChangeKeepsThePlace();
     noCloseCommand();
     startSlotsStartStopAndTicks();
     realTickAfterOneSecond();
     calculators();
     exitEndsEverything();
+    failedTextCallsAreErrors();
     if (argc > 1) {
         versionRecord(argv[1]);
+        iconResource(argv[1]);
     } else {
         check(false, "the executable's path was not given");
     }
