@@ -105,7 +105,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
             tabOrder.emplace_back(row.tabIndex, widget);
         }
     }
-    // Captions are built after their boxes: link them once everything exists.
+    // Captions are built after their boxes: link and restack them once everything exists.
     for (const ControlLayout& row : layout.controls) {
         if (row.settings.captionedBy.empty()) {
             continue;
@@ -115,6 +115,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
         if (caption && target) {
             caption->setBuddy(target);
             target->setAccessibleName(caption->text().trimmed());
+            target->raise(); // a caption that reaches into its box lies under it
         }
     }
     std::stable_sort(tabOrder.begin(), tabOrder.end(),

@@ -104,6 +104,10 @@ private slots:
         QVERIFY(!shown->parentWidget());
         QCOMPARE(shown->focusWidget(), shown->findChild<QLineEdit*>(QStringLiteral("Text1")));
         QVERIFY(!f.window(button == 3 ? "Form3" : "Form2")); // never the other one
+        // Where a caption reaches into its box, a click lands in the box.
+        for (QLineEdit* box : shown->findChildren<QLineEdit*>()) {
+            QCOMPARE(shown->childAt(box->geometry().bottomLeft()), box);
+        }
 
         Fixture::type(shown->findChild<QLineEdit*>(QStringLiteral("Text2")),
                       QStringLiteral("12.5"));
