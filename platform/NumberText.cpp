@@ -83,6 +83,7 @@ int digitValue(char c) {
 
 // &H and &O numbers are whole numbers of 16 bits while they fit in 16 bits and of 32 bits
 // while they fit in 32, both read as two's complement (so &HFFFF is -1, &H10000 is 65536).
+// A trailing & (the long-integer type character) makes any of them 32 bits: &HFFFF& is 65535.
 double readRadix(Scanner& in, int radix) {
     std::uint64_t value = 0;
     for (char c = in.peek(); digitValue(c) < radix; c = in.peek()) {
@@ -93,7 +94,8 @@ double readRadix(Scanner& in, int radix) {
         }
         in.advance();
     }
-    if (value <= 0xFFFF) {
+    const bool isLong = in.peek() == '&';
+    if (value <= 0xFFFF && !isLong) {
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
     }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
@@ -204,27 +206,43 @@ std::string formatNumber(double value) {
         return "0";
     }
 
-    // 15 significant digits: d.dddddddddddddde±XX
-    char buffer[32];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    // The exact decimal expansion (a double has at most 767 significant digits), rounded
+    // once to 15 significant digits, half away from zero as a person rounds money.
+    char buffer[800];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                      std::chars_format::scientific, 766);
     const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t ePos = text.find('e');
-    const bool negative = text.front() == '-';
+    const bool negative = value < 0;
 
     std::string digits;
-    for (char c : text.substr(negative ? 1 : 0, ePos - (negative ? 1 : 0))) {
+    for (char c : text.substr(0, ePos)) {
         if (c != '.') {
             digits += c;
         }
-    }
-    while (digits.size() > 1 && digits.back() == '0') {
-        digits.pop_back();
     }
     int exponent = 0;
     const std::string_view expText = text.substr(ePos + 1);
     std::from_chars(expText.data() + (expText.front() == '+' ? 1 : 0),
                     expText.data() + expText.size(), exponent);
+    const bool roundUp = digits.size() > 15 && digits[15] >= '5';
+    digits.resize(15);
+    if (roundUp) {
+        std::size_t i = digits.size();
+        while (i > 0 && digits[i - 1] == '9') {
+            digits[--i] = '0';
+        }
+        if (i == 0) {
+            digits.insert(digits.begin(), '1'); // 9.99…95 carries into a new digit
+            digits.pop_back();
+            ++exponent;
+        } else {
+            ++digits[i - 1];
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0') {
+        digits.pop_back();
+    }
 
     const int count = static_cast<int>(digits.size());
     std::string out = negative ? "-" : "";

@@ -54,6 +54,10 @@ const ReadRow readRows[] = {
     {"hex_16_bit_wraps", "&HFFFF", -1},
     {"hex_32_bit", "&H10000", 65536},
     {"hex_32_bit_wraps", "&HFFFFFFFF", -1},
+    {"hex_long_suffix", "&HFFFF&", 65535},
+    {"octal_long_suffix", "&O177777&", 65535},
+    {"hex_long_suffix_wraps", "&HFFFFFFFF&", -1},
+    {"hex_long_suffix_small", "&H1F&", 31},
     {"octal", "&O17", 15},
     {"ampersand_alone", "&", 0},
     {"ampersand_other", "&X1", 0},
@@ -141,6 +145,13 @@ const FormatRow formatRows[] = {
     {"sixteen_digits_rounded", 1234567890123456.0, "1.23456789012346E+15"},
     {"fifteen_digits_kept", 123456789.012345, "123456789.012345"},
     {"grouping_never", 1234567.0, "1234567"},
+    {"tie_rounds_away_from_zero", 100000000000000.5, "100000000000001"},
+    {"tie_in_exponent_form", 0x1p-22, "2.38418579101563E-07"},
+    {"tie_after_the_point", 1.000030517578125, "1.00003051757813"},
+    {"negative_tie", -1.000030517578125, "-1.00003051757813"},
+    {"tie_carries_into_new_digit", 999999999999999.5, "1E+15"},
+    {"just_below_a_tie_stays_down", 0.1234567890123455, "0.123456789012345"},
+    {"just_above_a_tie_goes_up", 1234.567890123455, "1234.56789012346"},
 };
 
 TEST(NumberTextTest, WritesDoublesLikeTheClassicRuntime) {
