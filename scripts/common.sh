@@ -9,7 +9,7 @@ korvane_packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev
     fonts-arphic-uming fonts-wqy-zenhei
-    xvfb xauth
+    xvfb xauth openbox x11-utils xdotool
     desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file python3
 )
 

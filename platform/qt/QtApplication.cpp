@@ -5,14 +5,23 @@
 
 namespace korvane {
 
+namespace {
+char fallbackName[] = "korvane";
+} // namespace
+
+// The program takes no arguments: Qt is given only the program's name, so that its own
+// options (-style, -platform, -reverse …) change nothing.
 struct Application::Impl {
-    Impl(int& argc, char** argv) : app(argc, argv) {
+    Impl(int argc, char** argv)
+        : arguments{argc > 0 && argv[0] ? argv[0] : fallbackName, nullptr}, app(count, arguments) {
         QApplication::setApplicationName(QStringLiteral("Korvane"));
         QApplication::setApplicationVersion(QStringLiteral(KORVANE_VERSION));
         // Lets the desktop match the windows to the installed entry and its icon.
         QGuiApplication::setDesktopFileName(QStringLiteral(KORVANE_APP_ID));
     }
-    QApplication app;
+    int count = 1;
+    char* arguments[2];
+    QApplication app; // after its arguments, which it keeps
     QtPlatform platform; // after the application, which it needs
 };
 

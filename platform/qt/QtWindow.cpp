@@ -53,7 +53,11 @@ QtWindow::~QtWindow() {
 void QtWindow::removeCloseCommand() {
     FormWidget& form = checked(m_form);
     form.closeRemoved = true;
+    // Changing the flags puts the frame, not the client area, where the window was: the
+    // client area goes back to its laid-out place.
+    const QRect client = form.geometry();
     form.setWindowFlags(frameFlags);
+    form.setGeometry(client);
 #ifdef Q_OS_WIN
     // The system menu's Close entry, as the native platform offers it.
     if (HMENU menu = GetSystemMenu(reinterpret_cast<HWND>(form.winId()), FALSE)) {
