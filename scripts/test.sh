@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvane and runs every test: the suites in a normal
 # build, the same suites under the address and undefined-behaviour sanitizers (leaks
-# included), a bounded run of each fuzz target, and the native Windows build tested under
-# Wine.
+# included), a bounded run of each fuzz target, the native Windows build tested under
+# Wine, and two builds of the commit compared byte for byte.
 #   bash scripts/test.sh [--quick]     --quick: the normal build's suites only
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -38,5 +38,9 @@ if ! $quick; then
 
     echo "== the native Windows build under Wine"
     suite windows
+
+    echo "== reproducible builds"
+    bash scripts/reproducible.sh
+    passed=$((passed + 1))
 fi
 echo "korvane: $passed passed, 0 failed"
