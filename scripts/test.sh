@@ -10,7 +10,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 quick=false
 [ "${1:-}" = "--quick" ] && quick=true
 
-korvane_install clang libclang-rt-14-dev g++-mingw-w64-x86-64 wine64
+korvane_install clang libclang-rt-14-dev g++-mingw-w64-x86-64 wine64 nsis icoutils
 cd "$korvane_root"
 
 # Window tests need no display: they run on Qt's offscreen platform (set by the presets).

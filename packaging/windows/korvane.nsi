@@ -1,0 +1,115 @@
+; Korvane's setup program for Windows. Built by CMake (the windows preset) with Debian's
+; makensis; it defines VERSION, EXE, ICON and OUTFILE.
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=korvane.exe -DICON=korvane.ico \
+;            -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
+Unicode true
+Target amd64-unicode
+SetCompressor /SOLID lzma
+ManifestDPIAware true
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include FileFunc.nsh
+
+!define PRODUCT "Korvane 刷价计时器"
+!define PUBLISHER "Korvane"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvane"
+!define SHORTCUT "${PRODUCT}.lnk"
+!define WINDOW_CLASS "KorvaneForm" ; every Korvane window is of this class
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+; For the current user, without administrator rights.
+RequestExecutionLevel user
+InstallDir "$LOCALAPPDATA\Programs\Korvane"
+; Installing again finds the earlier install and upgrades it in place.
+InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
+BrandingText "${PRODUCT} ${VERSION}"
+
+VIProductVersion "${VERSION}.0"
+VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} 安装程序"
+VIAddVersionKey /LANG=2052 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\korvane.exe"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_COMPONENTS
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+; A running Korvane holds its executable open: say so, rather than fail halfway.
+!macro WaitWhileKorvaneRuns
+    retry:
+    FindWindow $0 "${WINDOW_CLASS}"
+    ${If} $0 != 0
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+            "Korvane 正在运行。请先点“退出”关闭它，然后点“重试”。" /SD IDCANCEL IDRETRY retry
+        Abort
+    ${EndIf}
+!macroend
+
+Function .onInit
+    !insertmacro WaitWhileKorvaneRuns
+FunctionEnd
+
+Function un.onInit
+    !insertmacro WaitWhileKorvaneRuns
+FunctionEnd
+
+Section "Korvane（必需）" SectionProgram
+    SectionIn RO
+    ; Remembers a parent folder that only this setup made, so that uninstalling removes it.
+    ${IfNot} ${FileExists} "$INSTDIR\..\*.*"
+        WriteRegDWORD HKCU "${UNINSTALL_KEY}" "CreatedParentFolder" 1
+    ${EndIf}
+    SetOutPath "$INSTDIR"
+    File "/oname=korvane.exe" "${EXE}"
+    WriteUninstaller "$INSTDIR\uninstall.exe"
+    CreateShortCut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\korvane.exe" "" "$INSTDIR\korvane.exe" 0
+
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\korvane.exe,0"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+    ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+    WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section /o "桌面快捷方式" SectionDesktop
+    CreateShortCut "$DESKTOP\${SHORTCUT}" "$INSTDIR\korvane.exe" "" "$INSTDIR\korvane.exe" 0
+SectionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+    !insertmacro MUI_DESCRIPTION_TEXT ${SectionProgram} "刷价计时器和两个交易计算器。"
+    !insertmacro MUI_DESCRIPTION_TEXT ${SectionDesktop} "在桌面上放一个 Korvane 的快捷方式。"
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
+; Removes what the setup placed, and nothing else: the folder only if it is left empty.
+Section "Uninstall"
+    Delete "$INSTDIR\korvane.exe"
+    Delete "$INSTDIR\uninstall.exe"
+    Delete "$SMPROGRAMS\${SHORTCUT}"
+    Delete "$DESKTOP\${SHORTCUT}"
+    RMDir "$INSTDIR"
+    ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "CreatedParentFolder"
+    ${If} $0 == 1
+        RMDir "$INSTDIR\.."
+    ${EndIf}
+    DeleteRegKey HKCU "${UNINSTALL_KEY}"
+SectionEnd

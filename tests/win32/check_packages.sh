@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# The setup program and the portable archive as a Windows user meets them, under Wine on a
+# virtual display, in a fresh prefix of their own: install, upgrade, uninstall, unpack.
+# One row a check.
+#   check_packages.sh SETUP.exe PORTABLE.zip
+set -uo pipefail
+if [ -z "${KORVANE_UNDER_XVFB:-}" ]; then
+    export KORVANE_UNDER_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+fi
+setup=$(realpath "$1") zip=$(realpath "$2")
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap '"$wineserver" -k 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$WINEPREFIX"
+"$wine" wineboot -i >/dev/null 2>&1
+"$wineserver" -w
+
+home=$(dirname "$(dirname "$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v /Public/ | head -n 1)")")
+folder=$home/AppData/Local/Programs/Korvane
+menu="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Korvane 刷价计时器.lnk"
+desktop="$home/Desktop/Korvane 刷价计时器.lnk"
+windows_folder='C:\users\'$(basename "$home")'\AppData\Local\Programs\Korvane'
+key='Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korvane'
+
+failed=0 passed=0
+row() { # DESCRIPTION COMMAND...
+    local what=$1
+    shift
+    if "$@" >/dev/null 2>&1; then
+        echo "ok: $what"
+        passed=$((passed + 1))
+    else
+        echo "FAIL: $what"
+        failed=$((failed + 1))
+    fi
+}
+run() { "$wine" "$@" >/dev/null 2>&1 && "$wineserver" -w; }
+fails() { ! "$@"; }
+files() { find "$WINEPREFIX/drive_c" -name Temp -prune -o -printf '%P\n' | sort; }
+keys() { sed -n 's/^\[\(.*\)\] [0-9]*$/\1/p' "$WINEPREFIX/user.reg" | sort; }
+# A value of the uninstall entry, as the registry file holds it (\xNNNN for non-ASCII).
+value() {
+    python3 - "$WINEPREFIX/user.reg" "$key" "$1" <<'PY'
+import re, sys
+text = open(sys.argv[1], encoding="utf-8").read()
+section = text.split("[" + sys.argv[2] + "]", 1)[1].split("\n\n", 1)[0]
+found = re.search('^"' + sys.argv[3] + '"=(.*)$', section, re.M).group(1)
+if found.startswith("dword:"):
+    print(int(found[6:], 16))
+else:
+    found = re.sub(r"\\x([0-9a-f]{4})", lambda m: chr(int(m.group(1), 16)), found[1:-1])
+    print(found.replace('\\"', '"').replace("\\\\", "\\"))
+PY
+}
+is() { [ "$(value "$1")" = "$2" ]; }
+# Starts a program; true once its main window shows. It keeps running until stopped.
+shows() {
+    "$wine" "$1" >/dev/null 2>&1 &
+    timeout 20 xdotool search --sync --onlyvisible --name 'KorvaneV1.0.5'
+}
+stop() { "$wineserver" -k; "$wineserver" -w; }
+version() {
+    wrestool -x --raw --type=16 "$setup" | python3 -c '
+import re, sys
+text = sys.stdin.buffer.read().decode("utf-16-le", "replace")
+found = [re.search(key + "\0+([0-9.]+)", text) for key in ("ProductVersion", "FileVersion")]
+sys.exit(0 if all(f and f.group(1) == "1.0.0" for f in found) else 1)'
+}
+
+# Windows has this key from the start; a fresh Wine prefix not yet.
+"$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /f >/dev/null 2>&1
+"$wineserver" -w
+before_files=$(files) before_keys=$(keys)
+row "silent install into a fresh prefix" run "$setup" /S
+row "korvane.exe in %LOCALAPPDATA%\\Programs\\Korvane" test -f "$folder/korvane.exe"
+row "its uninstaller beside it" test -f "$folder/uninstall.exe"
+row "Start-menu shortcut \"Korvane 刷价计时器\"" test -f "$menu"
+row "no desktop shortcut unless asked for" test ! -e "$desktop"
+row "Add/Remove Programs: display name" is DisplayName "Korvane 刷价计时器"
+row "Add/Remove Programs: version 1.0.0" is DisplayVersion 1.0.0
+row "Add/Remove Programs: publisher" is Publisher Korvane
+row "Add/Remove Programs: icon" is DisplayIcon "$windows_folder\\korvane.exe,0"
+row "Add/Remove Programs: install folder" is InstallLocation "$windows_folder"
+row "Add/Remove Programs: uninstall string" is UninstallString "\"$windows_folder\\uninstall.exe\""
+row "Add/Remove Programs: estimated size" test "$(value EstimatedSize)" -gt 500
+row "the installed program shows its main window" shows "$folder/korvane.exe"
+# In place (_?=), the uninstaller runs in this process rather than from a copy in Temp.
+row "no uninstall while Korvane runs" fails "$wine" "$folder/uninstall.exe" /S "_?=$windows_folder"
+row "and nothing removed" test -f "$folder/korvane.exe"
+stop
+installed_files=$(files)
+row "a second silent install over the first" run "$setup" /S
+row "upgrades in place" test "$(files)" = "$installed_files"
+row "silent uninstall" run "$folder/uninstall.exe" /S
+row "no file or shortcut left" test "$(files)" = "$before_files"
+row "no registry key left" test "$(keys)" = "$before_keys"
+
+mkdir -p "$WINEPREFIX/drive_c/portable"
+row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
+row "holding korvane.exe and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | tr '\n' ' ')" = "korvane.exe 说明.txt "
+row "说明.txt in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/说明.txt' | grep -q 'UTF-8 (with BOM) text, with CRLF line terminators'"
+row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
+stop
+row "the setup program's version resource says 1.0.0" version
+
+echo "packages: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
