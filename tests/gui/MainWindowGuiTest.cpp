@@ -68,8 +68,8 @@ private slots:
         // Logical pixels at any scale: the screen's factor multiplies them.
         QCOMPARE(f.form->devicePixelRatioF(),
                  qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
-        QCOMPARE(f.form->size(), QSize(725, 179)); // 10875 × 2685 twips
-        QCOMPARE(f.form->pos(), QPoint(17, 30));   // 255, 450 twips
+        QCOMPARE(f.form->size(), QSize(725, 179));              // 10875 × 2685 twips
+        QCOMPARE(f.form->geometry().topLeft(), QPoint(17, 30)); // client area: 255, 450 twips
         QCOMPARE(f.runState(), stopped);
         QCOMPARE(f.com1()->currentText(), QStringLiteral("请选择开始的时辰(默认：子时)"));
         QCOMPARE(f.com1()->count(), 12);
