@@ -33,10 +33,7 @@ void Win32Window::removeCloseCommand() {
 
 void Win32Window::show() {
     ShowWindow(checked(m_hwnd), SW_SHOWNORMAL);
-    if (!m_lastFocus) {
-        m_lastFocus = m_firstTabStop;
-    }
-    restoreFocus();
+    restoreFocus(); // the first time, the first control in tab order
 }
 
 void Win32Window::hide() {
@@ -173,9 +170,6 @@ void Win32Window::build() {
     for (const auto& [tab, hwnd] : tabOrder) {
         SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = hwnd;
-    }
-    if (!tabOrder.empty()) {
-        m_firstTabStop = tabOrder.front().second;
     }
 }
 

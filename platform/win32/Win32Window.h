@@ -53,7 +53,6 @@ private:
     const WindowLayout& m_layout;
     Win32Platform& m_platform;
     HWND m_hwnd = nullptr;
-    HWND m_firstTabStop = nullptr;
     bool m_closeRemoved = false;
     bool m_closed = false;
     HWND m_lastFocus = nullptr;
