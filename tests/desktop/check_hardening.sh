@@ -7,12 +7,7 @@
 # read from FORTIFY_WITNESS, a program of the project built with the same flags that prints.
 set -uo pipefail
 kind=$1 program=$2
-failed=0
-row() { # DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@" >/dev/null 2>&1; then echo "ok: $what"; else echo "FAIL: $what"; failed=1; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 if [ "$kind" = elf ]; then
     witness=$3
@@ -38,4 +33,4 @@ else
     echo "usage: check_hardening.sh elf PROGRAM WITNESS | pe PROGRAM OBJDUMP" >&2
     exit 2
 fi
-exit $failed
+korvane_finish hardening

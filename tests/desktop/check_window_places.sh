@@ -5,11 +5,9 @@
 #   check_window_places.sh PROGRAM [ARGUMENTS, which the program must ignore]
 # Places at 96 DPI: Form1 (255, 450) twips, Form2 (255, 3645), Form3 (5055, 3645).
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
+korvane_under_xvfb "$@"
 program=("$@")
-if [ -z "${KORVANE_UNDER_XVFB:-}" ]; then
-    export KORVANE_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
-fi
 export QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
 openbox >/dev/null 2>&1 &

@@ -4,10 +4,8 @@
 # One row a check.
 #   check_packages.sh SETUP.exe PORTABLE.zip
 set -uo pipefail
-if [ -z "${KORVANE_UNDER_XVFB:-}" ]; then
-    export KORVANE_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
+korvane_under_xvfb "$@"
 setup=$(realpath "$1") zip=$(realpath "$2")
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
@@ -27,18 +25,6 @@ desktop="$home/Desktop/Korvane 刷价计时器.lnk"
 windows_folder='C:\users\'$(basename "$home")'\AppData\Local\Programs\Korvane'
 key='Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korvane'
 
-failed=0 passed=0
-row() { # DESCRIPTION COMMAND...
-    local what=$1
-    shift
-    if "$@" >/dev/null 2>&1; then
-        echo "ok: $what"
-        passed=$((passed + 1))
-    else
-        echo "FAIL: $what"
-        failed=$((failed + 1))
-    fi
-}
 run() { "$wine" "$@" >/dev/null 2>&1 && "$wineserver" -w; }
 fails() { ! "$@"; }
 files() { find "$WINEPREFIX/drive_c" -name Temp -prune -o -printf '%P\n' | sort; }
@@ -108,5 +94,4 @@ row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/port
 stop
 row "the setup program's version resource says 1.0.0" version
 
-echo "packages: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+korvane_finish packages
