@@ -10,7 +10,7 @@ korvane_packages=(
     libgtest-dev
     fonts-arphic-uming fonts-wqy-zenhei
     xvfb xauth openbox x11-utils xdotool
-    desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file python3
+    desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 dpkg-dev file python3
 )
 
 korvane_as_root() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the committed tree twice, in two folders at two times with the same
 # SOURCE_DATE_EPOCH (the commit's time unless set), and compares the SHA-256 sums of what
-# a user downloads: the Linux program, the Windows executable and the Debian package.
+# a user downloads: the Debian package and its -dbgsym package, the stripped program the
+# package holds, the stripped Windows executable and its debug file.
 #   bash scripts/reproducible.sh [COMMIT]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -20,10 +21,12 @@ build() { # FOLDER
         cmake --preset default -DKORVANE_BUILD_TESTS=OFF -DKORVANE_DESKTOP_CHECKS=OFF >/dev/null
         cmake --build build/default >/dev/null
         (cd build/default && cpack -G DEB >/dev/null)
+        dpkg-deb -x build/default/korvane_*_amd64.deb build/shipped
         cmake --preset windows >/dev/null
-        cmake --build build/windows --target korvane >/dev/null
-        sha256sum build/default/app/korvane build/windows/app/korvane.exe \
-            build/default/korvane_*_amd64.deb
+        cmake --build build/windows --target korvane_shipped >/dev/null
+        sha256sum build/default/korvane_*_amd64.deb build/default/korvane-dbgsym_*_amd64.ddeb \
+            build/shipped/usr/bin/korvane build/windows/release/korvane.exe \
+            build/windows/release/korvane.exe.debug
     ) >"$1.sums"
 }
 

@@ -1,6 +1,7 @@
 ; Korvane's setup program for Windows. Built by CMake (the windows preset) with Debian's
-; makensis; it defines VERSION, EXE, ICON and OUTFILE.
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=korvane.exe -DICON=korvane.ico \
+; makensis; it defines VERSION, EXE, LICENSE, ICON and OUTFILE.
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=korvane.exe -DLICENSE=LICENSE.txt \
+;            -DICON=korvane.ico \
 ;            -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
 Unicode true
 Target amd64-unicode
@@ -75,6 +76,7 @@ Section "Korvane（必需）" SectionProgram
     ${EndIf}
     SetOutPath "$INSTDIR"
     File "/oname=korvane.exe" "${EXE}"
+    File "/oname=LICENSE.txt" "${LICENSE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortCut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\korvane.exe" "" "$INSTDIR\korvane.exe" 0
 
@@ -103,6 +105,7 @@ SectionEnd
 ; Removes what the setup placed, and nothing else: the folder only if it is left empty.
 Section "Uninstall"
     Delete "$INSTDIR\korvane.exe"
+    Delete "$INSTDIR\LICENSE.txt"
     Delete "$INSTDIR\uninstall.exe"
     Delete "$SMPROGRAMS\${SHORTCUT}"
     Delete "$DESKTOP\${SHORTCUT}"

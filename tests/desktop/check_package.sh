@@ -1,37 +1,60 @@
 #!/usr/bin/env bash
-# Builds the Debian package from BUILD_DIR, unpacks it into a scratch root, checks that every
-# file is in its freedesktop place and that the installed program starts.
-#   check_package.sh BUILD_DIR APP_ID
-set -euo pipefail
-build=$1
-app_id=$2
+# Builds the Debian package from BUILD_DIR as a user downloads it, unpacks it into a scratch
+# root and checks it: every file in its freedesktop place, Debian policy (lintian clean), a
+# stripped and hardened program whose debug information is in the -dbgsym package, and an
+# installed program that starts. One row a check.
+#   check_package.sh BUILD_DIR APP_ID FORTIFY_WITNESS
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
+build=$1 app_id=$2 witness=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-(cd "$build" && cpack -G DEB -B "$work/out" >/dev/null)
-deb=$(ls "$work"/out/*.deb)
-echo "package: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB"
-dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Depends):'
-# Everything it depends on can be installed here (nothing is installed).
-apt-get install --simulate --no-install-recommends "$deb" >/dev/null
-echo "installable: apt-get accepts it and its dependencies"
+(cd "$build" && cpack -G DEB -B "$work/out" >/dev/null) || { echo "cpack failed"; exit 1; }
+deb=$(ls "$work"/out/*.deb) dbgsym=$(ls "$work"/out/*-dbgsym_*.ddeb)
+echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes; $(basename "$dbgsym"), $(stat -c %s "$dbgsym") bytes"
+dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Installed-Size|Depends):'
 dpkg-deb -x "$deb" "$work/root"
+dpkg-deb -x "$dbgsym" "$work/dbgsym"
+program=$work/root/usr/bin/korvane
+doc=$work/root/usr/share/doc/korvane
 
+# Everything it depends on can be installed here (nothing is installed).
+row "apt-get accepts it and its dependencies" apt-get install --simulate --no-install-recommends "$deb"
 for file in usr/bin/korvane \
             "usr/share/applications/$app_id.desktop" \
             "usr/share/metainfo/$app_id.metainfo.xml" \
-            "usr/share/icons/hicolor/scalable/apps/$app_id.svg"; do
-    [ -f "$work/root/$file" ] || { echo "missing from the package: /$file"; exit 1; }
-    echo "installs /$file"
+            "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
+            usr/share/man/man1/korvane.1.gz usr/share/man/zh_CN/man1/korvane.1.gz; do
+    row "installs /$file" test -f "$work/root/$file"
 done
-desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop"
-appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/$app_id.metainfo.xml"
+row "the desktop entry validates" desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop"
+row "the metainfo validates" appstreamcli validate --no-net --pedantic "$work/root/usr/share/metainfo/$app_id.metainfo.xml"
+row "the metainfo says MIT" grep -q '<project_license>MIT</project_license>' "$work/root/usr/share/metainfo/$app_id.metainfo.xml"
+row "a machine-readable copyright file" grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$doc/copyright"
+row "under the MIT (Expat) licence" grep -q '^License: Expat' "$doc/copyright"
+row "a Debian changelog with the 1.0.0 entry" bash -c "zcat '$doc/changelog.gz' | head -n 1 | grep -q '^korvane (1.0.0) '"
+row "compressed without a name or time" bash -c "[ \"\$(od -An -tx1 -j4 -N4 '$doc/changelog.gz' | tr -d ' ')\" = 00000000 ]"
+report=$(lintian --fail-on error,warning "$deb" 2>/dev/null)
+status=$?
+[ -n "$report" ] && sed 's/^/lintian: /' <<<"$report"
+row "lintian reports no error and no warning" test "$status" -eq 0 -a -z "$(grep -E '^[EW]:' <<<"$report")"
+row "the program carries no debug information" bash -c "! readelf -SW '$program' | grep -q ' \\.debug_'"
+build_id=$(readelf -nW "$program" | sed -n 's/.*Build ID: \([0-9a-f]*\).*/\1/p')
+debug_file=$work/dbgsym/usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug
+row "the -dbgsym package holds it, found by build-id" bash -c "readelf -SW '$debug_file' | grep -q ' \\.debug_info'"
+row "the program links to it" bash -c "readelf -SW '$program' | grep -q ' \\.gnu_debuglink'"
+echo "shipped /usr/bin/korvane: $(stat -c %s "$program") bytes"
+report=$(bash "$(dirname "${BASH_SOURCE[0]}")/check_hardening.sh" elf "$program" "$witness")
+status=$?
+sed 's/^/shipped program: /' <<<"$report"
+row "the shipped program is hardened" test "$status" -eq 0
 
 # Started from the scratch root, the program keeps running until it is stopped.
-status=0
-QT_QPA_PLATFORM=offscreen timeout 3 "$work/root/usr/bin/korvane" || status=$?
-if [ "$status" -ne 124 ]; then
-    echo "the installed program did not keep running (exit status $status)"
-    exit 1
-fi
-echo "the installed program starts and runs"
+starts() {
+    local status=0
+    QT_QPA_PLATFORM=offscreen timeout 3 "$program" || status=$?
+    [ "$status" -eq 124 ]
+}
+row "the installed program starts and runs" starts
+korvane_finish package

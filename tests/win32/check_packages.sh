@@ -2,11 +2,11 @@
 # The setup program and the portable archive as a Windows user meets them, under Wine on a
 # virtual display, in a fresh prefix of their own: install, upgrade, uninstall, unpack.
 # One row a check.
-#   check_packages.sh SETUP.exe PORTABLE.zip
+#   check_packages.sh SETUP.exe PORTABLE.zip OBJDUMP
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 korvane_under_xvfb "$@"
-setup=$(realpath "$1") zip=$(realpath "$2")
+setup=$(realpath "$1") zip=$(realpath "$2") objdump=$3
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 wineserver=$(dirname "$wine")/wineserver
@@ -44,6 +44,10 @@ else:
 PY
 }
 is() { [ "$(value "$1")" = "$2" ]; }
+# A stripped executable: no .debug_* section, and a link to its debug file.
+stripped() { "$objdump" -h "$1" | grep -q ' \.gnu_debuglink ' && ! "$objdump" -h "$1" | grep -q ' \.debug_'; }
+# The licence as shipped to Windows: CRLF line ends, the MIT text.
+licence() { grep -q '^MIT License' "$1" && file "$1" | grep -q 'with CRLF line terminators'; }
 # Starts a program; true once its main window shows. It keeps running until stopped.
 shows() {
     "$wine" "$1" >/dev/null 2>&1 &
@@ -65,6 +69,8 @@ before_files=$(files) before_keys=$(keys)
 row "silent install into a fresh prefix" run "$setup" /S
 row "korvane.exe in %LOCALAPPDATA%\\Programs\\Korvane" test -f "$folder/korvane.exe"
 row "its uninstaller beside it" test -f "$folder/uninstall.exe"
+row "and LICENSE.txt, the MIT licence with CRLF" licence "$folder/LICENSE.txt"
+row "the installed korvane.exe is stripped" stripped "$folder/korvane.exe"
 row "Start-menu shortcut \"Korvane 刷价计时器\"" test -f "$menu"
 row "no desktop shortcut unless asked for" test ! -e "$desktop"
 row "Add/Remove Programs: display name" is DisplayName "Korvane 刷价计时器"
@@ -83,12 +89,15 @@ installed_files=$(files)
 row "a second silent install over the first" run "$setup" /S
 row "upgrades in place" test "$(files)" = "$installed_files"
 row "silent uninstall" run "$folder/uninstall.exe" /S
+row "LICENSE.txt removed" test ! -e "$folder/LICENSE.txt"
 row "no file or shortcut left" test "$(files)" = "$before_files"
 row "no registry key left" test "$(keys)" = "$before_keys"
 
 mkdir -p "$WINEPREFIX/drive_c/portable"
 row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
-row "holding korvane.exe and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | tr '\n' ' ')" = "korvane.exe 说明.txt "
+row "holding korvane.exe, LICENSE.txt and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt korvane.exe 说明.txt "
+row "the zip's LICENSE.txt, the MIT licence with CRLF" licence "$WINEPREFIX/drive_c/portable/LICENSE.txt"
+row "the zip's korvane.exe is stripped" stripped "$WINEPREFIX/drive_c/portable/korvane.exe"
 row "说明.txt in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/说明.txt' | grep -q 'UTF-8 (with BOM) text, with CRLF line terminators'"
 row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
 stop
