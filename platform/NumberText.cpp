@@ -13,9 +13,10 @@ namespace korvane {
 
 namespace {
 
-// Walks UTF-8 text one character at a time, folding full-width forms (U+FF01..U+FF5E) and
-// the ideographic space to ASCII. Any other non-ASCII character, or a broken sequence,
-// reads as a character that cannot be part of a number.
+// Walks UTF-8 text one character at a time, folding full-width forms (U+FF01..U+FF5E) to
+// ASCII and the Unicode spaces that pasted text carries (the ideographic space, the no-break
+// spaces, the other space separators) to a blank. Any other non-ASCII character, or a
+// broken sequence, reads as a character that cannot be part of a number.
 class Scanner {
 public:
     explicit Scanner(std::string_view text) : m_text(text) {}
@@ -45,11 +46,16 @@ private:
         if (lead < 0x80) {
             return static_cast<char>(lead);
         }
+        if ((lead & 0xE0) == 0xC0 && (byte(1) & 0xC0) == 0x80) {
+            width = 2;
+            return lead == 0xC2 && byte(1) == 0xA0 ? ' ' : '\x01'; // U+00A0
+        }
         if ((lead & 0xF0) == 0xE0 && (byte(1) & 0xC0) == 0x80 && (byte(2) & 0xC0) == 0x80) {
             width = 3;
             const unsigned code =
                 ((lead & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-            if (code == 0x3000) {
+            if (code == 0x3000 || (code >= 0x2000 && code <= 0x200A) || code == 0x202F ||
+                code == 0x205F) {
                 return ' ';
             }
             if (code >= 0xFF01 && code <= 0xFF5E) {
@@ -101,6 +107,19 @@ double readRadix(Scanner& in, int radix) {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
 
+// A digit group: a comma followed by exactly three digits and then by no further digit, as
+// in 12,345,678. Looks ahead on a copy; the caller stands on the comma.
+bool groupFollows(Scanner in) {
+    in.advance();
+    for (int i = 0; i < 3; ++i) {
+        if (!isDigit(in.peek())) {
+            return false;
+        }
+        in.advance();
+    }
+    return !isDigit(in.peek());
+}
+
 } // namespace
 
 double readNumber(std::string_view text) {
@@ -148,6 +167,9 @@ double readNumber(std::string_view text) {
             }
         } else if (c == '.' && !seenPoint) {
             seenPoint = true;
+        } else if (c == ',' && !seenPoint && digits > 0 && groupFollows(in)) {
+            in.advance(); // a digit group's separator is read past, not kept
+            continue;
         } else {
             break;
         }
