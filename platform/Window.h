@@ -83,8 +83,10 @@ public:
     // False once the user has closed the window through its frame: it and its controls
     // are gone, and the owner builds a fresh one when it needs it again.
     virtual bool exists() const = 0;
+    // A minimised window counts as not shown: the user does not see it.
     virtual bool isVisible() const = 0;
-    // Modeless, without an owner window.
+    // Modeless, without an owner window; a minimised window is restored, and the window
+    // comes to the front.
     virtual void show() = 0;
     virtual void hide() = 0;
     // A warning in a message box over this window; returns when the user has read it.

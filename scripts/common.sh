@@ -10,6 +10,7 @@ korvane_packages=(
     libgtest-dev
     fonts-arphic-uming fonts-wqy-zenhei
     xvfb xauth openbox x11-utils xdotool
+    librsvg2-bin qt6-translations-l10n
     desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 dpkg-dev file python3
 )
 

@@ -21,7 +21,7 @@ struct Application::Impl {
     }
     int count = 1;
     char* arguments[2];
-    QApplication app; // after its arguments, which it keeps
+    QApplication app;    // after its arguments, which it keeps
     QtPlatform platform; // after the application, which it needs
 };
 

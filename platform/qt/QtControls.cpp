@@ -83,7 +83,9 @@ BuiltControl buildControl(const ControlLayout& row, QWidget& form, Binding bindi
     switch (row.kind) {
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(text, &form);
-        button->setAutoDefault(false);
+        // Enter presses the focused button, as Space does. Outside a dialog there is no
+        // default button, so Enter in a box still presses nothing.
+        button->setAutoDefault(true);
         // Reached with Tab; a click leaves the focus where the user was typing.
         button->setFocusPolicy(Qt::TabFocus);
         return {button, std::make_unique<QtCommandButton>(button, binding)};

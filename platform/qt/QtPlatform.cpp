@@ -3,7 +3,10 @@
 #include "platform/qt/QtWindow.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace korvane {
 
@@ -32,6 +35,20 @@ QtPlatform::QtPlatform()
                                {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
                                 QStringLiteral("AR PL UMing")});
     QApplication::setQuitOnLastWindowClosed(false);
+    // Qt's own texts (the warning's button, a box's context menu) in Chinese like the rest;
+    // without the translation they stay in English.
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_zh_CN"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator.get());
+        m_translator = std::move(translator);
+    }
+    // Every window's frame icon, drawn from the program's design at each size it is shown.
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/korvane/korvane-%1.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
 }
 
 QtPlatform::~QtPlatform() = default;

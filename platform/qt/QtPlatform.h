@@ -4,8 +4,10 @@
 #include "platform/Window.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
+class QTranslator;
 class QWidget;
 
 namespace korvane {
@@ -47,6 +49,7 @@ public:
 
 private:
     Dispatch m_dispatch;
+    std::unique_ptr<QTranslator> m_translator;
 };
 
 } // namespace korvane

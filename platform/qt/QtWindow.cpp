@@ -66,6 +66,18 @@ void QtWindow::removeCloseCommand() {
 #endif
 }
 
+bool QtWindow::isVisible() const {
+    const FormWidget& form = checked(m_form);
+    return form.isVisible() && !form.isMinimized();
+}
+
+void QtWindow::show() {
+    FormWidget& form = checked(m_form);
+    form.showNormal();
+    form.raise();
+    form.activateWindow();
+}
+
 void QtWindow::showWarning(std::string_view text) {
     FormWidget& form = checked(m_form);
     QMessageBox::warning(&form, form.windowTitle(), toQString(text));

@@ -30,8 +30,8 @@ public:
 
     void removeCloseCommand() override;
     bool exists() const override { return m_form && !m_form->closed; }
-    bool isVisible() const override { return checked(m_form).isVisible(); }
-    void show() override { checked(m_form).show(); }
+    bool isVisible() const override;
+    void show() override;
     void hide() override { checked(m_form).hide(); }
     void showWarning(std::string_view text) override;
 

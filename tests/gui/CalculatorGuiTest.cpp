@@ -51,6 +51,7 @@ struct Fixture : korvane::testing::GuiFixture {
 // Waits for the next message box, leaves it up for `delay` ms, records it and closes it.
 struct MessageBoxWatcher {
     QString text;
+    QStringList buttons;
     QWidget* parent = nullptr;
     int seen = 0;
 
@@ -63,6 +64,9 @@ struct MessageBoxWatcher {
             }
             ++seen;
             text = box->text();
+            for (QAbstractButton* button : box->buttons()) {
+                buttons << button->text();
+            }
             parent = box->parentWidget();
             QTimer::singleShot(delay, box, [box] { box->accept(); });
         });
@@ -135,7 +139,7 @@ private slots:
             }
             QCOMPARE(order, expected);
             for (QPushButton* button : f.calculator(*c)->findChildren<QPushButton*>()) {
-                QVERIFY(!button->isDefault() && !button->autoDefault());
+                QVERIFY(!button->isDefault()); // Enter in a box presses nothing
             }
         }
     }
@@ -151,6 +155,15 @@ private slots:
         QCOMPARE(f.child<QLineEdit>(f.calculators.buy(), "Text1")->text(),
                  QStringLiteral("１０００．５０"));
         QCOMPARE(f.child<QLabel>(f.calculators.sell(), "Label5")->text(), QStringLiteral("1037.5"));
+
+        // Enter in a box does nothing; Enter on the focused button presses it.
+        TradeCalculator& sell = f.calculators.sell();
+        Fixture::type(f.child<QLineEdit>(sell, "Text1"), "1");
+        QTest::keyClick(f.child<QLineEdit>(sell, "Text1"), Qt::Key_Return);
+        QCOMPARE(f.child<QLabel>(sell, "Label5")->text(), QStringLiteral("1037.5"));
+        f.child<QPushButton>(sell, "Command1")->setFocus();
+        QTest::keyClick(f.child<QPushButton>(sell, "Command1"), Qt::Key_Return);
+        QCOMPARE(f.child<QLabel>(sell, "Label5")->text(), QStringLiteral("38.5"));
 
         QLineEdit* quantity = f.child<QLineEdit>(f.calculators.sell(), "Text3");
         quantity->setFocus();
@@ -177,6 +190,7 @@ private slots:
         QCOMPARE(watcher.seen, 1);
         QCOMPARE(watcher.parent, f.calculator(buy));
         QVERIFY(watcher.text.contains(QStringLiteral("超出")));
+        QCOMPARE(watcher.buttons, QStringList{QStringLiteral("确定")}); // Qt's own text, translated
         QCOMPARE(f.child<QLineEdit>(buy, "Text2")->text(), QStringLiteral("1E200"));
         QVERIFY(!f.platform.hasEnded());
         QVERIFY(f.form1.clock().positionInSteps() >= 1); // a tick arrived while the box was up
@@ -194,6 +208,22 @@ private slots:
         QTest::mouseClick(f.mainButton(4), Qt::LeftButton);
         QVERIFY(window->isVisible());
         QCOMPARE(f.child<QLabel>(sell, "Label5")->text(), QStringLiteral("1037.5"));
+    }
+
+    // Minimised counts as not shown: one press restores it, with its texts.
+    void aMinimisedCalculatorComesBackWithOnePress() {
+        Fixture f;
+        TradeCalculator& buy = f.calculators.buy();
+        QTest::mouseClick(f.mainButton(3), Qt::LeftButton);
+        f.compute(buy, "1000", "12.5", "3");
+        QWidget* window = f.calculator(buy);
+        window->showMinimized();
+        QVERIFY(window->isMinimized());
+        QTest::mouseClick(f.mainButton(3), Qt::LeftButton);
+        QVERIFY(window->isVisible() && !window->isMinimized());
+        QCOMPARE(f.child<QLabel>(buy, "Label5")->text(), QStringLiteral("962.5"));
+        QTest::mouseClick(f.mainButton(3), Qt::LeftButton);
+        QVERIFY(!window->isVisible());
     }
 
     void aCalculatorBehindTheMainWindowIsHiddenNotRaised() {

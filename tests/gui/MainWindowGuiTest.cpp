@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
+#include <tuple>
 
 using namespace korvane;
 
@@ -80,6 +81,14 @@ private slots:
         QCOMPARE(f.hsc1()->maximum(), 300);
         QCOMPARE(f.label2()->text(), QStringLiteral("距离下一次刷价还有：0分0秒"));
         QCOMPARE(f.form1.clock().positionInSteps(), 0);
+        // The frame's icon, drawn from the design at each size a desktop asks for.
+        const QIcon icon = f.form->windowIcon();
+        const QList<QSize> sizes{{16, 16}, {24, 24},   {32, 32},  {48, 48},
+                                 {64, 64}, {128, 128}, {256, 256}};
+        QCOMPARE(icon.availableSizes(), sizes);
+        for (const QSize& size : sizes) {
+            QCOMPARE(icon.pixmap(size, 1.0).size(), size);
+        }
     }
 
     void controlSitsWhereItsRowSays_data() {
@@ -190,6 +199,14 @@ private slots:
         QCOMPARE(f.com1()->currentText(), QStringLiteral("辰时"));
         QCOMPARE(f.hsc1()->value(), 0);
         QCOMPARE(f.form1.clock().positionInSteps(), 0);
+        // The frame's icon, drawn from the design at each size a desktop asks for.
+        const QIcon icon = f.form->windowIcon();
+        const QList<QSize> sizes{{16, 16}, {24, 24},   {32, 32},  {48, 48},
+                                 {64, 64}, {128, 128}, {256, 256}};
+        QCOMPARE(icon.availableSizes(), sizes);
+        for (const QSize& size : sizes) {
+            QCOMPARE(icon.pixmap(size, 1.0).size(), size);
+        }
     }
 
     void startStopAndTicksThroughTheHandler() {
@@ -210,16 +227,23 @@ private slots:
         QTest::mouseClick(f.button(1), Qt::LeftButton);
         f.form1.timer1Timer();
         QCOMPARE(f.label2()->text(), QStringLiteral("距离下依次刷价还有：9分59秒"));
-        // From the keyboard: a button that its own press disables hands the focus on to the
-        // next enabled control in tab order.
+        // From the keyboard, with Space or Enter: a button that its own press disables hands
+        // the focus on to the next enabled control in tab order, where Enter presses again.
         f.form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(f.form));
-        for (auto [pressed, next] : {std::pair{2, 3}, {1, 2}}) {
-            f.button(pressed)->setFocus();
-            QTest::keyClick(f.button(pressed), Qt::Key_Space);
+        constexpr int focused = 0; // wherever the last press left the focus
+        const std::tuple<int, Qt::Key, int, QList<bool>> presses[] = {
+            {2, Qt::Key_Space, 3, stopped},        {1, Qt::Key_Space, 2, running},
+            {focused, Qt::Key_Return, 3, stopped}, {1, Qt::Key_Return, 2, running},
+            {focused, Qt::Key_Enter, 3, stopped},  {1, Qt::Key_Enter, 2, running}};
+        for (const auto& [pressed, key, next, state] : presses) {
+            if (pressed != focused) {
+                f.button(pressed)->setFocus();
+            }
+            QTest::keyClick(f.form->focusWidget(), key);
+            QCOMPARE(f.runState(), state);
             QCOMPARE(f.form->focusWidget(), f.button(next));
         }
-        QCOMPARE(f.runState(), running);
     }
 
     void handMadeBarMoveIsOverwrittenByTheNextTick() {
