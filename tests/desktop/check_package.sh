@@ -44,6 +44,13 @@ build_id=$(readelf -nW "$program" | sed -n 's/.*Build ID: \([0-9a-f]*\).*/\1/p')
 debug_file=$work/dbgsym/usr/lib/debug/.build-id/${build_id:0:2}/${build_id:2}.debug
 row "the -dbgsym package holds it, found by build-id" bash -c "readelf -SW '$debug_file' | grep -q ' \\.debug_info'"
 row "the program links to it" bash -c "readelf -SW '$program' | grep -q ' \\.gnu_debuglink'"
+# What debsums checks: each package's md5sums list its files as installed.
+sums() {
+    ! dpkg-deb --info "$1" md5sums | grep -q '^[0-9a-f]*  /' &&
+        (cd "$2" && dpkg-deb --info "$1" md5sums | md5sum --check --strict --quiet)
+}
+row "the package's md5sums match its files" sums "$deb" "$work/root"
+row "the -dbgsym package's md5sums match its file" sums "$dbgsym" "$work/dbgsym"
 echo "shipped /usr/bin/korvane: $(stat -c %s "$program") bytes"
 report=$(bash "$(dirname "${BASH_SOURCE[0]}")/check_hardening.sh" elf "$program" "$witness")
 status=$?
