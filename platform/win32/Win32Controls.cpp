@@ -10,13 +10,36 @@ namespace {
 
 // A button takes the focus when it is pressed with the mouse; it remembers where the focus
 // was, so that the click can hand it back: clicking Clear leaves the user in the box they
-// were typing in. Tab still reaches the buttons.
+// were typing in. The memory lasts only as long as the press: a release off the button
+// clicks nothing and forgets it, and so does a key. Tab still reaches the buttons.
+// The focused button is drawn as the default one, as in a dialog box: Enter presses it.
 constexpr wchar_t focusBeforeClick[] = L"KorvaneFocusBeforeClick";
 WNDPROC buttonClassProcedure = nullptr;
 
 LRESULT CALLBACK buttonProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
         SetPropW(hwnd, focusBeforeClick, GetFocus());
+        break;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        RemovePropW(hwnd, focusBeforeClick);
+        break;
+    case WM_LBUTTONUP: {
+        const LRESULT result = CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
+        RemovePropW(hwnd, focusBeforeClick); // a click has used it already
+        return result;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        const LRESULT result = CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
+        SendMessageW(hwnd, BM_SETSTYLE, message == WM_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+                     TRUE);
+        return result;
+    }
+    default:
+        break;
     }
     return CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
 }

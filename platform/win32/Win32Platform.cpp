@@ -43,7 +43,9 @@ void Win32Platform::registerFormClass() {
 Win32Platform::Win32Platform()
     : m_dispatch(
           [](const std::string& text) {
-              MessageBoxW(nullptr, toWide(text).c_str(), L"Korvane", MB_OK | MB_ICONERROR);
+              // Task-modal: every window of the program waits for it, none takes a click.
+              MessageBoxW(nullptr, toWide(text).c_str(), L"Korvane",
+                          MB_OK | MB_ICONERROR | MB_TASKMODAL);
           },
           [](int exitCode) {
               // Every window of the program goes away at once.

@@ -72,19 +72,62 @@ void setWindowText(HWND hwnd, std::string_view text) {
     }
 }
 
+namespace {
+
+// A function of user32 that older Windows lack, looked up once.
+template <typename Function> Function user32Function(const char* name) {
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+} // namespace
+
+UINT monitorDpi(HMONITOR monitor) {
+    using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    // From Windows' own folder only: a shcore.dll beside the program is never loaded.
+    static const auto getDpi = [] {
+        HMODULE shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                            reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                      : nullptr;
+    }();
+    constexpr int effectiveDpi = 0; // MDT_EFFECTIVE_DPI
+    UINT x = 0;
+    UINT y = 0;
+    if (getDpi && monitor && SUCCEEDED(getDpi(monitor, effectiveDpi, &x, &y)) && y > 0) {
+        return y;
+    }
+    return systemDpi();
+}
+
 UINT dpiOf(HWND hwnd) {
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    static const auto getDpi = user32Function<GetDpiForWindowFn>("GetDpiForWindow");
     if (getDpi && hwnd) {
         if (const UINT dpi = getDpi(hwnd)) {
             return dpi;
         }
     }
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+    return monitorDpi(hwnd ? MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST) : nullptr);
+}
+
+RECT frameAround(RECT client, DWORD style, DWORD exStyle, UINT dpi) {
+    RECT frame = client;
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = user32Function<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+    if (adjustForDpi) {
+        adjustForDpi(&frame, style, FALSE, exStyle, dpi);
+    } else {
+        AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    }
+    return frame;
 }
 
 int toPixels(int twips, UINT dpi) {
@@ -93,8 +136,7 @@ int toPixels(int twips, UINT dpi) {
 
 int systemMetric(int index, UINT dpi) {
     using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
-    static const auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetSystemMetricsForDpi")));
+    static const auto forDpi = user32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
     return forDpi ? forDpi(index, dpi) : GetSystemMetrics(index);
 }
 

@@ -22,8 +22,14 @@ HWND checked(HWND hwnd);
 std::wstring windowText(HWND hwnd);
 void setWindowText(HWND hwnd, std::string_view text);
 
-// The window's own DPI where the system knows it (per-monitor aware), else the screen's.
+// The window's own DPI where the system knows it (per-monitor aware), else the DPI of the
+// monitor it is on, else the system's.
 UINT dpiOf(HWND hwnd);
+// The effective DPI of a monitor, where the system tells it (Windows 8.1 and later), else
+// the system's.
+UINT monitorDpi(HMONITOR monitor);
+// The frame around a client area, at the DPI.
+RECT frameAround(RECT client, DWORD style, DWORD exStyle, UINT dpi);
 int toPixels(int twips, UINT dpi);
 // A system metric (an icon's size, say) at the DPI, where the system can tell it.
 int systemMetric(int index, UINT dpi);

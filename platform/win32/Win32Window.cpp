@@ -14,6 +14,9 @@ constexpr int firstControlId = 100; // clear of IDOK and IDCANCEL, which Enter a
 constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD formExStyle = WS_EX_CONTROLPARENT;
 constexpr int comboListRows = 12;
+#ifndef WM_GETDPISCALEDSIZE
+constexpr UINT WM_GETDPISCALEDSIZE = 0x02E4; // Windows 10 1703
+#endif
 
 std::wstring_view trimmed(std::wstring_view text) {
     const auto first = text.find_first_not_of(L" \t");
@@ -32,7 +35,9 @@ void Win32Window::removeCloseCommand() {
 }
 
 void Win32Window::show() {
+    // Restores a minimised window too, and brings it to the front.
     ShowWindow(checked(m_hwnd), SW_SHOWNORMAL);
+    SetForegroundWindow(m_hwnd);
     restoreFocus(); // the first time, the first control in tab order
 }
 
@@ -98,16 +103,25 @@ HWND Win32Window::controlHandle(std::string_view name, int index) const {
 
 Win32Window::Win32Window(const WindowLayout& layout, Win32Platform& platform)
     : m_layout(layout), m_platform(platform) {
+    // Created at its place, at the DPI of the monitor there, so that it is laid out once.
+    const UINT screenDpi = dpiOf(nullptr);
+    const UINT placeDpi = monitorDpi(
+        MonitorFromPoint({toPixels(layout.left, screenDpi), toPixels(layout.top, screenDpi)},
+                         MONITOR_DEFAULTTOPRIMARY));
+    const RECT frame = laidOutFrame(placeDpi);
     m_hwnd = CreateWindowExW(formExStyle, Win32Platform::formClass, toWide(layout.caption).c_str(),
-                             formStyle, CW_USEDEFAULT, CW_USEDEFAULT, 100, 100, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), this);
+                             formStyle, frame.left, frame.top, frame.right - frame.left,
+                             frame.bottom - frame.top, nullptr, nullptr, GetModuleHandleW(nullptr),
+                             this);
     if (!m_hwnd) {
         throw RuntimeError(error::invalidProcedureCall, "无法创建窗口");
     }
     build();
-    const UINT dpi = dpiOf(m_hwnd);
-    placeFrame(dpi);
-    layOut(dpi);
+    if (const UINT dpi = dpiOf(m_hwnd); dpi != placeDpi) {
+        placeFrame(dpi); // the system put it on a monitor of another scaling
+    }
+    // Read again: a DPI change while the frame moved has already been taken.
+    layOut(dpiOf(m_hwnd));
 }
 
 Win32Window::~Win32Window() {
@@ -173,21 +187,19 @@ void Win32Window::build() {
     }
 }
 
+// The layout gives the client area; the frame goes around it.
+RECT Win32Window::laidOutFrame(UINT dpi) const {
+    const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
+    const RECT client{px(m_layout.left), px(m_layout.top), px(m_layout.left) + px(m_layout.width),
+                      px(m_layout.top) + px(m_layout.height)};
+    return frameAround(client, formStyle, formExStyle, dpi);
+}
+
 // Only at creation: from then on the window stays where the user puts it.
 void Win32Window::placeFrame(UINT dpi) {
-    const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
-    // The layout gives the client area; the frame goes around it.
-    RECT frame{0, 0, px(m_layout.width), px(m_layout.height)};
-    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-    if (adjustForDpi) {
-        adjustForDpi(&frame, formStyle, FALSE, formExStyle, dpi);
-    } else {
-        AdjustWindowRectEx(&frame, formStyle, FALSE, formExStyle);
-    }
-    SetWindowPos(m_hwnd, nullptr, px(m_layout.left) + frame.left, px(m_layout.top) + frame.top,
-                 frame.right - frame.left, frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT frame = laidOutFrame(dpi);
+    SetWindowPos(m_hwnd, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Window::layOut(UINT dpi) {
@@ -267,15 +279,42 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         m_closed = true;
         DestroyWindow(m_hwnd);
         return 0;
+    case WM_GETDPISCALEDSIZE: {
+        // Captions and borders do not scale in proportion: the frame is what the layout's
+        // client area needs at the new DPI.
+        const RECT frame = laidOutFrame(static_cast<UINT>(wParam));
+        *reinterpret_cast<SIZE*>(lParam) = {frame.right - frame.left, frame.bottom - frame.top};
+        return TRUE;
+    }
     case WM_DPICHANGED: {
-        // Where Windows suggests: the window stays on the monitor the user moved it to.
-        layOut(HIWORD(wParam));
+        // Where Windows suggests: the window stays on the monitor the user moved it to, with
+        // its client area exactly the layout's size there.
+        const UINT dpi = HIWORD(wParam);
+        layOut(dpi);
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT frame = laidOutFrame(dpi);
+        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, frame.right - frame.left,
+                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case DM_GETDEFID: {
+        // The default button is the focused push button, so that Enter presses it; with the
+        // focus elsewhere there is none, and Enter presses nothing.
+        HWND focus = GetFocus();
+        if (focus && GetParent(focus) == m_hwnd &&
+            (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
+             (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+            return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
+        }
+        return 0;
+    }
+    case WM_ENDSESSION:
+        // Log-off, shutdown, or Restart Manager closing the program for an installer: the
+        // same end as Exit. The session is never held up (WM_QUERYENDSESSION says yes).
+        if (wParam) {
+            m_platform.endProgram();
+        }
+        return 0;
     case WM_ACTIVATE:
         // The dialog manager's habit: the focus goes back where the user left it.
         if (LOWORD(wParam) == WA_INACTIVE) {

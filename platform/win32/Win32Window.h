@@ -24,7 +24,9 @@ public:
 
     void removeCloseCommand() override;
     bool exists() const override { return m_hwnd && IsWindow(m_hwnd) && !m_closed; }
-    bool isVisible() const override { return IsWindowVisible(checked(m_hwnd)) != FALSE; }
+    bool isVisible() const override {
+        return IsWindowVisible(checked(m_hwnd)) && !IsIconic(m_hwnd);
+    }
     void show() override;
     void hide() override;
     void showWarning(std::string_view text) override;
@@ -44,6 +46,8 @@ private:
     };
 
     void build();
+    // The frame around the client area placed at the laid-out place, at the DPI.
+    RECT laidOutFrame(UINT dpi) const;
     void placeFrame(UINT dpi);
     // Controls, fonts and icons at the DPI.
     void layOut(UINT dpi);

@@ -88,6 +88,17 @@ void pressFromKeyboard(HWND button) {
     SendMessageW(button, WM_KEYUP, VK_SPACE, 0xC0000001);
 }
 
+// Enter, as the program's message loop hands it to the dialog manager.
+void pressEnter() {
+    HWND focus = GetFocus();
+    MSG key{focus, WM_KEYDOWN, VK_RETURN, 0x001C0001, static_cast<DWORD>(GetMessageTime()), {}};
+    IsDialogMessageW(GetAncestor(focus, GA_ROOT), &key);
+}
+
+bool drawnAsDefault(HWND button) {
+    return (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
+
 // The name a screen reader hears for a control, through Active Accessibility.
 std::string accessibleName(HWND hwnd) {
     IAccessible* accessible = nullptr;
@@ -228,6 +239,17 @@ void freshMainWindow() {
     checkEqual(origin.y, MulDiv(450, dpi, 1440), "client top");
     check(SendMessageW(f.form, WM_GETICON, ICON_BIG, 0) != 0, "the frame's big icon");
     check(SendMessageW(f.form, WM_GETICON, ICON_SMALL, 0) != 0, "the frame's small icon");
+    // Where the system cannot tell a window's DPI: the monitor's, from Windows' own shcore.
+    checkEqual(static_cast<int>(monitorDpi(MonitorFromWindow(f.form, MONITOR_DEFAULTTONEAREST))),
+               expectedDpi(), "the monitor's DPI");
+    wchar_t shcore[MAX_PATH] = {};
+    wchar_t system[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"shcore.dll"), shcore, MAX_PATH);
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    check(length > 0 && _wcsnicmp(shcore, system, length) == 0 && shcore[length] == L'\\',
+          "shcore.dll from the system folder: " + toUtf8(shcore));
+    checkEqual(static_cast<int>(SendMessageW(f.form, WM_QUERYENDSESSION, 0, 0)), TRUE,
+               "log-off and shutdown are never held up");
 
     // What a screen reader hears: buttons and labels by their text, the rest by name.
     checkEqual(accessibleName(f.control("Command1")), "开始", "the Start button's name");
@@ -252,11 +274,32 @@ void dpiChangeKeepsThePlace() {
     GetWindowRect(f.form, &frame);
     RECT suggested{300, 200, 300 + MulDiv(frame.right - frame.left, dpi, before),
                    200 + MulDiv(frame.bottom - frame.top, dpi, before)};
+    SIZE scaled{};
+    checkEqual(static_cast<int>(SendMessageW(f.form, 0x02E4 /* WM_GETDPISCALEDSIZE */, dpi,
+                                             reinterpret_cast<LPARAM>(&scaled))),
+               TRUE, "the window sizes its own frame for a new DPI");
     SendMessageW(f.form, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(f.form, &frame);
     checkEqual(frame.left, 300L, "the window stays where Windows suggests: left");
     checkEqual(frame.top, 200L, "and top");
-    checkEqual(frame.right - frame.left, suggested.right - suggested.left, "at the suggested size");
+    checkEqual(frame.right - frame.left, scaled.cx, "the frame it asked for: width");
+    checkEqual(frame.bottom - frame.top, scaled.cy, "and height");
+    // What Windows 10 1703 and later asks: the frame around the layout's client area at the
+    // new DPI, with that DPI's captions and borders. (A sent message does not change Wine's
+    // own captions, so the client area itself is only exact on a real DPI change.)
+    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+    const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+    RECT expected{0, 0, MulDiv(10875, dpi, 1440), MulDiv(2685, dpi, 1440)};
+    if (adjustForDpi) {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(f.form, GWL_STYLE));
+        const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(f.form, GWL_EXSTYLE));
+        adjustForDpi(&expected, style & ~WS_VISIBLE, FALSE, exStyle, static_cast<UINT>(dpi));
+        checkEqual(scaled.cx, expected.right - expected.left, "the layout's client width framed");
+        checkEqual(scaled.cy, expected.bottom - expected.top, "and its height");
+    } else {
+        std::printf("SKIP: this system has no AdjustWindowRectExForDpi\n");
+    }
     RECT label;
     GetWindowRect(f.control("Label2"), &label);
     checkEqual(label.right - label.left, MulDiv(2895, dpi, 1440), "controls at the new DPI");
@@ -306,6 +349,18 @@ void startSlotsStartStopAndTicks() {
     pressFromKeyboard(f.control("Command2"));
     check(f.runState() == stopped, "Stop from the keyboard");
     check(GetFocus() == f.control("Command3"), "the focus moves on past Stop");
+    // Enter presses the focused button, however the focus got there, and shows as default.
+    pressFromKeyboard(f.control("Command1"));
+    check(drawnAsDefault(f.control("Command2")) && !drawnAsDefault(f.control("Command1")),
+          "the focused button is drawn as the default one");
+    pressEnter();
+    check(f.runState() == stopped, "Enter on Stop, where Start handed the focus");
+    check(GetFocus() == f.control("Command3") && drawnAsDefault(f.control("Command3")) &&
+              !drawnAsDefault(f.control("Command2")),
+          "the default follows the focus");
+    SetFocus(f.control("Command1"));
+    pressEnter();
+    check(f.runState() == running, "Enter on Start");
 }
 
 void realTickAfterOneSecond() {
@@ -383,11 +438,32 @@ void calculators() {
     check(IsWindowVisible(buyForm) != FALSE, "and shows it again");
     check(GetFocus() == f.calculatorControl(buy, "Text3"), "focus back after Hide and show");
     checkEqual(text(f.calculatorControl(buy, "Text1")), "1000", "with its texts");
+    pressEnter();
+    checkEqual(text(f.calculatorControl(buy, "Label5")), "962.5", "Enter in a box presses nothing");
+    // Minimised counts as not shown: one press restores it.
+    ShowWindow(buyForm, SW_MINIMIZE);
+    click(f.control("Command3"));
+    check(IsWindowVisible(buyForm) && !IsIconic(buyForm), "a minimised calculator comes back");
+    checkEqual(text(f.calculatorControl(buy, "Text1")), "1000", "as it was");
+    click(f.control("Command3"));
+    check(!IsWindowVisible(buyForm), "and the next press hides it");
+    click(f.control("Command3"));
 
     SetFocus(f.calculatorControl(sell, "Text3"));
     click(f.calculatorControl(sell, "Command3"));
     checkEqual(text(f.calculatorControl(sell, "Text1")), "", "Clear empties the boxes");
     check(GetFocus() == f.calculatorControl(sell, "Text3"), "a click on Clear leaves the focus");
+    // A press dragged off the button clicks nothing and leaves no memory of the focus.
+    HWND clear = f.calculatorControl(sell, "Command3");
+    SetFocus(f.calculatorControl(sell, "Text2"));
+    SendMessageW(clear, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    SendMessageW(clear, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-40, -40));
+    SendMessageW(clear, WM_LBUTTONUP, 0, MAKELPARAM(-40, -40));
+    check(GetPropW(clear, L"KorvaneFocusBeforeClick") == nullptr,
+          "no focus memory after a drag off");
+    SetFocus(f.calculatorControl(sell, "Text3"));
+    pressFromKeyboard(clear);
+    check(GetFocus() == clear, "a key press on Clear keeps the focus there");
     checkEqual(text(f.calculatorControl(sell, "Label5")), "", "Clear empties the result");
     click(f.calculatorControl(sell, "Command2"));
     check(!IsWindowVisible(Win32Platform::handle(sell.window())), "Hide hides it");
@@ -432,23 +508,90 @@ LRESULT CALLBACK failingText(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return CallWindowProcW(textProcedure, hwnd, message, wParam, lParam);
 }
 
-// A failed read is no empty text and a failed write no success: both are run-time errors.
+// A failed read is no empty text and a failed write no success: both are run-time errors,
+// reported in a box that holds every window of the program.
 void failedTextCallsAreErrors() {
     for (const char* control : {"Text1", "Label5"}) {
         Fixture f;
         std::string reported;
-        f.platform.setFatalErrorReporter([&](const std::string& t) { reported = t; });
+        const bool ownReport = std::string(control) == "Text1";
+        if (!ownReport) {
+            f.platform.setFatalErrorReporter([&](const std::string& t) { reported = t; });
+        }
         click(f.control("Command3"));
+        if (ownReport) {
+            lastMessage.clear();
+            windowsBehindTheBox = {f.form, Win32Platform::handle(f.calculators.buy().window())};
+            SetTimer(nullptr, 0, 50, closeMessageBox);
+        }
         HWND target = f.calculatorControl(f.calculators.buy(), control);
         textProcedure = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(failingText)));
         click(f.calculatorControl(f.calculators.buy(), "Command1"));
+        if (ownReport) {
+            reported = lastMessage;
+            check(enabledBehindTheBox == std::vector<bool>{false, false},
+                  "no window takes a click while the error box is up");
+        }
         check(!reported.empty() && f.platform.hasEnded(),
               std::string("a failed text call on ") + control + " is reported: " + reported);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
     }
+}
+
+// Log-off, shutdown or Restart Manager: the program ends as Exit ends it.
+void sessionEndEndsTheProgram(const wchar_t* exe) {
+    std::wstring commandLine = L"\"" + std::wstring(exe) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(exe, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        check(false, "the program starts");
+        return;
+    }
+    WaitForInputIdle(process.hProcess, 10000);
+    struct Search {
+        DWORD process;
+        HWND found;
+    } search{process.dwProcessId, nullptr};
+    for (int i = 0; i < 200 && !search.found; ++i) {
+        EnumWindows(
+            [](HWND hwnd, LPARAM data) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(hwnd, &owner);
+                wchar_t name[32] = {};
+                GetClassNameW(hwnd, name, 32);
+                if (owner == s->process && std::wstring_view(name) == Win32Platform::formClass &&
+                    IsWindowVisible(hwnd)) {
+                    s->found = hwnd;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        Sleep(50);
+    }
+    check(search.found != nullptr, "the program's main window shows");
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(search.found, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+    check(WaitForSingleObject(process.hProcess, 500) == WAIT_TIMEOUT, "a close request is refused");
+    SendMessageTimeoutW(search.found, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG,
+                        5000, &answer);
+    check(WaitForSingleObject(process.hProcess, 5000) == WAIT_OBJECT_0,
+          "the session's end ends the program");
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    checkEqual(static_cast<int>(code), 0, "as Exit does");
+    check(!IsWindow(search.found), "its windows are gone");
+    if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
 }
 
 void iconResource(const wchar_t* exe) {
@@ -521,6 +664,7 @@ int main() {
     if (argc > 1) {
         versionRecord(argv[1]);
         iconResource(argv[1]);
+        sessionEndEndsTheProgram(argv[1]);
     } else {
         check(false, "the executable's path was not given");
     }
