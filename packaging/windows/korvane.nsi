@@ -1,8 +1,8 @@
 ; Korvane's setup program for Windows. Built by CMake (the windows preset) with Debian's
-; makensis; it defines VERSION, EXE, LICENSE, ICON and OUTFILE.
+; makensis; it defines VERSION, EXE, LICENSE, ICON, WIZARD and OUTFILE.
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=korvane.exe -DLICENSE=LICENSE.txt \
 ;            -DICON=korvane.ico \
-;            -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
+;            -DWIZARD=korvane-wizard.bmp -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -37,6 +37,9 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+; Korvane's own picture on the welcome and finish pages (scripts/make-setup-picture.sh).
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD}"
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\korvane.exe"
 
@@ -45,8 +48,10 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_WELCOME
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_UNPAGE_FINISH
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
 ; A running Korvane holds its executable open: say so, rather than fail halfway.

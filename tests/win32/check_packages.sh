@@ -2,11 +2,11 @@
 # The setup program and the portable archive as a Windows user meets them, under Wine on a
 # virtual display, in a fresh prefix of their own: install, upgrade, uninstall, unpack.
 # One row a check.
-#   check_packages.sh SETUP.exe PORTABLE.zip OBJDUMP
+#   check_packages.sh SETUP.exe PORTABLE.zip OBJDUMP ICON.ico PICTURE.bmp
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 korvane_under_xvfb "$@"
-setup=$(realpath "$1") zip=$(realpath "$2") objdump=$3
+setup=$(realpath "$1") zip=$(realpath "$2") objdump=$3 icon=$(realpath "$4") picture=$(realpath "$5")
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 wineserver=$(dirname "$wine")/wineserver
@@ -102,5 +102,23 @@ row "说明.txt in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPR
 row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
 stop
 row "the setup program's version resource says 1.0.0" version
+
+# The setup program's own look: Korvane's icon among its resources, at every size, and
+# Korvane's picture on the first page (the page shows it from where the setup unpacks it).
+setup_icon() {
+    wrestool -x --type=14 "$setup" >"$work/setup.ico" &&
+        [ "$(icotool -l "$work/setup.ico" | sed 's/--index=[0-9]* //')" = \
+          "$(icotool -l "$icon" | sed 's/--index=[0-9]* //')" ]
+}
+first_page() {
+    "$wine" "$setup" >/dev/null 2>&1 &
+    timeout 20 xdotool search --sync --onlyvisible --name 'Korvane 刷价计时器' >/dev/null &&
+        cmp "$(find "$WINEPREFIX/drive_c" -name modern-wizard.bmp | head -n 1)" "$picture"
+    local status=$?
+    stop
+    return "$status"
+}
+row "the setup program's icon is Korvane's, at every size" setup_icon
+row "its first page shows Korvane's picture" first_page
 
 korvane_finish packages
