@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Korvane under a window manager (openbox) on a virtual display, opens both
 # calculators as a user would, and checks that each window's client area stands at its
-# laid-out place (±1 px), whatever title bar the manager draws.
+# laid-out place (±1 px), whatever title bar the manager draws, and that the frame carries
+# the program's icon at every size.
 #   check_window_places.sh PROGRAM [ARGUMENTS, which the program must ignore]
 # Places at 96 DPI: Form1 (255, 450) twips, Form2 (255, 3645), Form3 (5055, 3645).
 set -euo pipefail
@@ -42,6 +43,14 @@ check() { # NAME WINDOW X Y
 
 form1=$(window 'KorvaneV1.0.5')
 check Form1 "$form1" 17 30
+# The icon the manager draws in the frame: the program's own, at every size.
+sizes=$(xprop -len 1000000000 -id "$form1" _NET_WM_ICON | sed -n 's/.*Icon (\([0-9]*\) x \1).*/\1/p' | tr '\n' ' ')
+if [ "$sizes" = "16 24 32 48 64 128 256 " ]; then
+    echo "ok: Form1's frame icon at $sizes"
+else
+    echo "FAIL: Form1's frame icon at $sizes"
+    failed=1
+fi
 xdotool mousemove --window "$form1" 60 140 click 1 # 买东西计算器
 check Form2 "$(window '买东西计算器')" 17 243
 xdotool mousemove --window "$form1" 160 140 click 1 # 卖东西计算器
