@@ -199,14 +199,6 @@ private slots:
         QCOMPARE(f.com1()->currentText(), QStringLiteral("辰时"));
         QCOMPARE(f.hsc1()->value(), 0);
         QCOMPARE(f.form1.clock().positionInSteps(), 0);
-        // The frame's icon, drawn from the design at each size a desktop asks for.
-        const QIcon icon = f.form->windowIcon();
-        const QList<QSize> sizes{{16, 16}, {24, 24},   {32, 32},  {48, 48},
-                                 {64, 64}, {128, 128}, {256, 256}};
-        QCOMPARE(icon.availableSizes(), sizes);
-        for (const QSize& size : sizes) {
-            QCOMPARE(icon.pixmap(size, 1.0).size(), size);
-        }
     }
 
     void startStopAndTicksThroughTheHandler() {
