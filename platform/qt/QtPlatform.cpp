@@ -45,7 +45,7 @@ QtPlatform::QtPlatform()
     }
     // Every window's frame icon, drawn from the program's design at each size it is shown.
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : {KORVANE_ICON_SIZES}) {
         icon.addFile(QStringLiteral(":/korvane/korvane-%1.png").arg(size), QSize(size, size));
     }
     QApplication::setWindowIcon(icon);

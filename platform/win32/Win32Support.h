@@ -25,6 +25,8 @@ void setWindowText(HWND hwnd, std::string_view text);
 // The window's own DPI where the system knows it (per-monitor aware), else the DPI of the
 // monitor it is on, else the system's.
 UINT dpiOf(HWND hwnd);
+// The DPI the system gives a program that does not ask per monitor.
+UINT systemDpi();
 // The effective DPI of a monitor, where the system tells it (Windows 8.1 and later), else
 // the system's.
 UINT monitorDpi(HMONITOR monitor);

@@ -104,7 +104,7 @@ HWND Win32Window::controlHandle(std::string_view name, int index) const {
 Win32Window::Win32Window(const WindowLayout& layout, Win32Platform& platform)
     : m_layout(layout), m_platform(platform) {
     // Created at its place, at the DPI of the monitor there, so that it is laid out once.
-    const UINT screenDpi = dpiOf(nullptr);
+    const UINT screenDpi = systemDpi();
     const UINT placeDpi = monitorDpi(
         MonitorFromPoint({toPixels(layout.left, screenDpi), toPixels(layout.top, screenDpi)},
                          MONITOR_DEFAULTTOPRIMARY));
