@@ -8,7 +8,6 @@ namespace korvane {
 
 namespace {
 
-constexpr std::string_view refreshText = "现在刷价";
 constexpr std::string_view minutesUnit = "分";
 constexpr std::string_view secondsUnit = "秒";
 

@@ -30,6 +30,9 @@ inline constexpr std::array<DoubleHour, 12> doubleHours{{
     {"亥", "亥时", 275},
 }};
 
+// The countdown's text on the tick on which prices refresh.
+inline constexpr std::string_view refreshText = "现在刷价";
+
 struct TickResult {
     std::int16_t barValue;
     std::string countdownText; // UTF-8

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "clock/CycleClock.h"
 #include "platform/Layout.h"
 
 #include <array>
@@ -42,7 +43,17 @@ inline constexpr std::array<ControlLayout, 23> controls{{
      0,
      {.min = 0, .max = 300, .value = 0, .accessibleName = "刷价周期位置"}},
     {"Label3", noIndex, Label, "1.0.0的版本不允许从两个时辰之间开始计时", 120, 1560, 3855, 255, 18},
-    {"Label2", noIndex, Label, "距离下一次刷价还有：0分0秒", 3240, 1080, 2895, 375, 15},
+    // Only the refresh is spoken by itself; the countdown stays readable on demand.
+    {"Label2",
+     noIndex,
+     Label,
+     "距离下一次刷价还有：0分0秒",
+     3240,
+     1080,
+     2895,
+     375,
+     15,
+     {.live = true, .liveText = refreshText}},
     {"Label1", 12, Label, "子", 9960, 240, 375, 375, 13, {.font = &markFont}},
     {"Label1", 11, Label, "申", 6720, 240, 375, 375, 12, {.font = &markFont}},
     {"Label1", 10, Label, "戌", 8280, 240, 375, 375, 11, {.font = &markFont}},

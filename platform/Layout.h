@@ -34,7 +34,18 @@ struct ControlSettings {
     // name of the label that captions it (its words, blanks trimmed).
     std::string_view accessibleName = {};
     std::string_view captionedBy = {};
+    // A label whose new text a screen reader speaks by itself, as a polite live region:
+    // each text the program writes into it but the empty one, or only `liveText` where it
+    // is given (one announcement a second would drown everything else).
+    bool live = false;
+    std::string_view liveText = {};
 };
+
+// Whether writing `text` into a control with these settings is spoken by itself.
+constexpr bool isAnnounced(const ControlSettings& settings, std::string_view text) {
+    return settings.live && !text.empty() &&
+           (settings.liveText.empty() || text == settings.liveText);
+}
 
 struct ControlLayout {
     std::string_view name;

@@ -138,11 +138,14 @@ TEST_F(MainWindowTest, TypicalRunFromChen) {
     EXPECT_EQ(bar(), 101);
     elapse(593);
     EXPECT_EQ(countdown(), "距离下依次刷价还有：0分1秒");
+    EXPECT_TRUE(platform.announcements.empty()); // the countdown is not spoken by itself
     elapse(1);
     EXPECT_EQ(countdown(), "现在刷价");
     EXPECT_EQ(bar(), 200);
+    EXPECT_EQ(platform.announcements, std::vector<std::string>{"Form1.Label2=现在刷价"});
     elapse(1);
     EXPECT_EQ(countdown(), "距离下次刷价还有：9分59秒");
+    EXPECT_EQ(platform.announcements.size(), 1u);
 
     form.button("Command2").click();
     elapse(30); // the timer is off: nothing moves

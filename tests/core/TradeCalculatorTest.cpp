@@ -145,6 +145,16 @@ TEST_F(TradeCalculatorTest, ClearEmptiesBoxesThenResultAndComputeShowsZero) {
     EXPECT_EQ(form(sell).fakeLabel("Label5").text(), "0");
 }
 
+TEST_F(TradeCalculatorTest, EachResultIsSpokenOnceAndClearingSpeaksNothing) {
+    TradeCalculator& buy = calculators.buy();
+    compute(buy, "1000", "12.5", "3");
+    form(buy).button("Command1").click(); // the same result again is said again
+    form(buy).button("Command3").click();
+    compute(buy, "1e308", "1e308", "10"); // the warning box speaks for itself
+    EXPECT_EQ(platform.announcements,
+              (std::vector<std::string>{"Form2.Label5=962.5", "Form2.Label5=962.5"}));
+}
+
 TEST_F(TradeCalculatorTest, AClearStoppedAfterItsFirstWriteKeepsTheRest) {
     TradeCalculator& buy = calculators.buy();
     compute(buy, "1000", "12.5", "3");

@@ -52,6 +52,9 @@ std::string FakeLabel::text() const {
 void FakeLabel::setText(std::string_view text) {
     write("Caption", std::string(text));
     m_text = text;
+    if (isAnnounced(m_settings, text)) {
+        m_platform.announcements.push_back(m_path + "=" + m_text);
+    }
 }
 
 void FakeTextBox::setEnabled(bool enabled) {
@@ -131,7 +134,7 @@ FakeWindow::FakeWindow(FakePlatform& platform, const WindowLayout& windowLayout)
             control = std::make_unique<FakeCommandButton>(platform, path, text, enabled);
             break;
         case ControlKind::Label:
-            control = std::make_unique<FakeLabel>(platform, path, text);
+            control = std::make_unique<FakeLabel>(platform, path, text, row.settings);
             break;
         case ControlKind::TextBox:
             control = std::make_unique<FakeTextBox>(platform, path, text);

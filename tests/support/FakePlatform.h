@@ -23,6 +23,8 @@ public:
     std::vector<std::string> log;
     std::set<std::string> failing;
     std::vector<std::string> createdWindows;
+    // What a screen reader speaks by itself: "Window.Control=text", in order.
+    std::vector<std::string> announcements;
     int endCount = 0;
 };
 
@@ -60,8 +62,9 @@ private:
 
 class FakeLabel : public Label, public FakeControlBase {
 public:
-    FakeLabel(FakePlatform& p, std::string path, std::string text)
-        : FakeControlBase(p, std::move(path), true), m_text(std::move(text)) {}
+    FakeLabel(FakePlatform& p, std::string path, std::string text, const ControlSettings& settings)
+        : FakeControlBase(p, std::move(path), true), m_text(std::move(text)), m_settings(settings) {
+    }
     void setEnabled(bool enabled) override;
     bool isEnabled() const override { return m_enabled; }
     std::string text() const override;
@@ -69,6 +72,7 @@ public:
 
 private:
     std::string m_text;
+    const ControlSettings& m_settings;
 };
 
 class FakeTextBox : public TextBox, public FakeControlBase {
