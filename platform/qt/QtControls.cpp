@@ -1,6 +1,7 @@
 #include "platform/qt/QtControls.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtPlatform.h"
 
 #include <limits>
@@ -21,7 +22,11 @@ std::string QtLabel::text() const {
 }
 
 void QtLabel::setText(std::string_view text) {
-    checked(m_widget).setText(toQString(text));
+    const QString shown = toQString(text);
+    checked(m_widget).setText(shown);
+    if (m_announcer && isAnnounced(m_settings, text)) {
+        m_announcer->announce(shown);
+    }
 }
 
 std::string QtTextBox::text() const {
@@ -95,7 +100,7 @@ BuiltControl buildControl(const ControlLayout& row, QWidget& form, Binding bindi
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setWordWrap(true);
         label->setTextFormat(Qt::PlainText);
-        return {label, std::make_unique<QtLabel>(label)};
+        return {label, std::make_unique<QtLabel>(label, row.settings, binding.announcer)};
     }
     case ControlKind::TextBox: {
         auto* box = new QLineEdit(text, &form);

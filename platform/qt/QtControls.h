@@ -35,9 +35,14 @@ private:
 
 class QtLabel : public QtControl<Label, QLabel> {
 public:
-    using QtControl::QtControl;
+    QtLabel(QLabel* label, const ControlSettings& settings, Announcer* announcer)
+        : QtControl(label), m_settings(settings), m_announcer(announcer) {}
     std::string text() const override;
     void setText(std::string_view text) override;
+
+private:
+    const ControlSettings& m_settings;
+    Announcer* m_announcer;
 };
 
 class QtTextBox : public QtControl<TextBox, QLineEdit> {

@@ -1,5 +1,6 @@
 #include "platform/qt/QtPlatform.h"
 
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtWindow.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ QtPlatform::QtPlatform()
                                {QStringLiteral("SimSun"), QStringLiteral("AR PL UMing CN"),
                                 QStringLiteral("AR PL UMing")});
     QApplication::setQuitOnLastWindowClosed(false);
+    installAccessibility();
     // Qt's own texts (the warning's button, a box's context menu) in Chinese like the rest;
     // without the translation they stay in English.
     auto translator = std::make_unique<QTranslator>();

@@ -9,6 +9,7 @@
 
 namespace korvane {
 
+class Announcer;
 class QtPlatform;
 
 QString toQString(std::string_view text);
@@ -25,9 +26,11 @@ template <typename W> W& checked(const QPointer<W>& widget) {
 
 // The handlers' connections live on one context object per window, so that they are cut
 // before the window's widgets are torn down.
+// A live label announces through its window's announcer.
 struct Binding {
     QObject* context;
     QtPlatform& platform;
+    Announcer* announcer = nullptr;
 };
 
 } // namespace korvane

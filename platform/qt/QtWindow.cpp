@@ -1,10 +1,12 @@
 #include "platform/qt/QtWindow.h"
 
+#include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtPlatform.h"
 #include "platform/qt/QtTimer.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QMessageBox>
 #include <algorithm>
 #include <vector>
@@ -41,7 +43,12 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 
 QtWindow::QtWindow(const WindowLayout& layout, QtPlatform& platform)
     : m_form(new FormWidget), m_handlers(new QObject(m_form)) {
-    build(layout, {m_handlers, platform});
+    const bool live = std::any_of(layout.controls.begin(), layout.controls.end(),
+                                  [](const ControlLayout& row) { return row.settings.live; });
+    if (live) {
+        m_announcer = std::make_unique<Announcer>(*m_form);
+    }
+    build(layout, {m_handlers, platform, m_announcer.get()});
 }
 
 QtWindow::~QtWindow() {
@@ -114,7 +121,10 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
         if (row.settings.font) {
             widget->setFont(toQFont(*row.settings.font));
         }
-        if (!row.settings.accessibleName.empty()) {
+        if (auto* list = qobject_cast<QComboBox*>(widget);
+            list && !row.settings.accessibleName.empty()) {
+            nameForScreenReaders(*list, toQString(row.settings.accessibleName));
+        } else if (!row.settings.accessibleName.empty()) {
             widget->setAccessibleName(toQString(row.settings.accessibleName));
         }
         if (widget->focusPolicy() != Qt::NoFocus && row.tabIndex != noTabStop) {

@@ -4,6 +4,7 @@
 #include "platform/qt/QtSupport.h"
 
 #include <QWidget>
+#include <memory>
 
 namespace korvane {
 
@@ -42,6 +43,7 @@ private:
 
     QPointer<FormWidget> m_form;
     QPointer<QObject> m_handlers;
+    std::unique_ptr<Announcer> m_announcer; // for windows with live labels
 };
 
 } // namespace korvane

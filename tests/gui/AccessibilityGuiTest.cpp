@@ -22,11 +22,14 @@ QAccessibleInterface* accessible(QWidget* root, const QString& name) {
     return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
 }
 
-// The tree as a screen reader walks it: role and name of every child, in order.
+// The tree as a screen reader walks it: role and name of every child it shows, in order.
 QStringList tree(QAccessibleInterface* window) {
     QStringList lines;
     for (int i = 0; i < window->childCount(); ++i) {
         QAccessibleInterface* child = window->child(i);
+        if (child->state().invisible) {
+            continue;
+        }
         lines << QStringLiteral("%1 \"%2\"")
                      .arg(QString::fromLatin1(
                          QMetaEnum::fromType<QAccessible::Role>().valueToKey(child->role())))
@@ -34,6 +37,30 @@ QStringList tree(QAccessibleInterface* window) {
     }
     return lines;
 }
+
+// What a screen reader is told by itself: the window's notification each time it shows
+// (Qt then tells the screen reader), with its text at that moment.
+class NotificationWatch : public QObject {
+public:
+    explicit NotificationWatch(QWidget* window) : notice(window->findChild<QWidget*>("notice")) {
+        if (notice) {
+            notice->installEventFilter(this);
+        }
+    }
+    QWidget* notice;
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            QAccessibleInterface* item = QAccessible::queryAccessibleInterface(notice);
+            shown << QStringLiteral("%1 %2")
+                         .arg(int(item->role()))
+                         .arg(item->text(QAccessible::Name));
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -129,6 +156,68 @@ private slots:
             QTRY_COMPARE(accessible(window, QStringLiteral("Label5"))->text(QAccessible::Name),
                          QStringLiteral("7"));
         }
+    }
+
+    void everyWindowIsAFrameWithItsCaption() {
+        Fixture f;
+        f.calculators.buy().toggle();
+        f.calculators.sell().toggle();
+        for (QWidget* window : {f.form, QtPlatform::widget(f.calculators.buy().window()),
+                                QtPlatform::widget(f.calculators.sell().window())}) {
+            QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(window);
+            QCOMPARE(int(frame->role()), int(QAccessible::Window));
+            QCOMPARE(frame->text(QAccessible::Name), window->windowTitle());
+        }
+    }
+
+    void theStartListSaysWhatItIsForWhateverItHolds() {
+        Fixture f;
+        auto* list = f.form->findChild<QComboBox*>(QStringLiteral("Com1"));
+        list->setCurrentIndex(1);
+        emit list->activated(1);
+        QAccessibleInterface* item = QAccessible::queryAccessibleInterface(list);
+        QCOMPARE(item->text(QAccessible::Value), QStringLiteral("丑时"));
+#ifdef Q_OS_UNIX
+        // Linux screen readers take the name from the caption that the list is labelled by.
+        const auto captions = item->relations(QAccessible::Label);
+        QCOMPARE(captions.size(), 1);
+        QCOMPARE(captions.front().first->text(QAccessible::Name), QStringLiteral("开始的时辰"));
+        QVERIFY(captions.front().first->state().invisible); // no sighted user sees it
+#else
+        QCOMPARE(item->text(QAccessible::Name), QStringLiteral("开始的时辰"));
+#endif
+    }
+
+    void theResultAndTheRefreshAreSpokenByThemselvesOnce() {
+        Fixture f;
+        const auto notification = [](const char* text) {
+            return QStringLiteral("%1 %2").arg(int(QAccessible::Notification)).arg(text);
+        };
+        TradeCalculator& buy = f.calculators.buy();
+        buy.toggle();
+        QWidget* window = QtPlatform::widget(buy.window());
+        NotificationWatch result(window);
+        QVERIFY(result.notice);
+        window->findChild<QLineEdit*>(QStringLiteral("Text1"))->setText(QStringLiteral("1000"));
+        window->findChild<QLineEdit*>(QStringLiteral("Text2"))->setText(QStringLiteral("12.5"));
+        window->findChild<QLineEdit*>(QStringLiteral("Text3"))->setText(QStringLiteral("3"));
+        for (const char* button : {"Command1", "Command1", "Command3"}) { // the same twice, Clear
+            QTest::mouseClick(window->findChild<QPushButton*>(button), Qt::LeftButton);
+        }
+        QCOMPARE(result.shown, (QStringList{notification("962.5"), notification("962.5")}));
+
+        NotificationWatch refresh(f.form);
+        f.form->findChild<QComboBox*>(QStringLiteral("Com1"))->setCurrentIndex(11);
+        f.form1.com1Click();
+        f.form1.command1Click();
+        for (int tick = 1; tick < 150; ++tick) {
+            f.form1.timer1Timer();
+        }
+        QVERIFY(refresh.shown.isEmpty()); // no countdown is spoken by itself
+        f.form1.timer1Timer();
+        QCOMPARE(refresh.shown, QStringList{notification("现在刷价")});
+        f.form1.timer1Timer();
+        QCOMPARE(refresh.shown.size(), 1);
     }
 
     void mainWindowTreeAsAScreenReaderSeesIt() {
