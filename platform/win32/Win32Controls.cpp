@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Controls.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/win32/Win32Accessibility.h"
 
 #include <algorithm>
 
@@ -68,6 +69,9 @@ std::string Win32Label::text() const {
 
 void Win32Label::setText(std::string_view text) {
     setWindowText(m_hwnd, text);
+    if (isAnnounced(m_settings, text)) {
+        announceChange(m_hwnd);
+    }
 }
 
 std::string Win32TextBox::text() const {
@@ -180,7 +184,7 @@ BuiltControl buildControl(const ControlLayout& row, HWND form, int id,
     }
     case ControlKind::Label: {
         HWND hwnd = child(0, L"STATIC", SS_LEFT | SS_NOPREFIX);
-        return {hwnd, std::make_unique<Win32Label>(hwnd)};
+        return {hwnd, std::make_unique<Win32Label>(hwnd, row.settings)};
     }
     case ControlKind::TextBox: {
         HWND hwnd = child(WS_EX_CLIENTEDGE, L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_LEFT);

@@ -53,9 +53,13 @@ private:
 
 class Win32Label : public Win32Control<Label> {
 public:
-    using Win32Control::Win32Control;
+    Win32Label(HWND hwnd, const ControlSettings& settings)
+        : Win32Control(hwnd), m_settings(settings) {}
     std::string text() const override;
     void setText(std::string_view text) override;
+
+private:
+    const ControlSettings& m_settings;
 };
 
 class Win32TextBox : public Win32Control<TextBox> {

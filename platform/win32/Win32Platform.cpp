@@ -3,8 +3,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Window.h"
 
-#include <initguid.h> // defines the accessibility GUIDs here
-#include <oleacc.h>
+#include <objbase.h>
 
 namespace korvane {
 
@@ -53,15 +52,14 @@ Win32Platform::Win32Platform()
                   ShowWindow(hwnd, SW_HIDE);
               }
               PostQuitMessage(exitCode);
-          }) {
-    m_comStarted = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-}
+          }) {}
 
-Win32Platform::~Win32Platform() {
-    if (m_accessibility) {
-        m_accessibility->Release();
-    }
-    if (m_comStarted) {
+Win32Platform::~Win32Platform() = default;
+
+Win32Platform::Com::Com() : started(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+
+Win32Platform::Com::~Com() {
+    if (started) {
         CoUninitialize();
     }
 }
@@ -80,17 +78,6 @@ std::vector<HWND> Win32Platform::programWindows() {
         },
         reinterpret_cast<LPARAM>(&windows));
     return windows;
-}
-
-void Win32Platform::nameForScreenReaders(HWND control, const std::wstring& name) {
-    if (!m_accessibility && m_comStarted) {
-        CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                         reinterpret_cast<void**>(&m_accessibility));
-    }
-    if (m_accessibility) {
-        m_accessibility->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
-                                        PROPID_ACC_NAME, name.c_str());
-    }
 }
 
 std::unique_ptr<Window> Win32Platform::createWindow(const WindowLayout& layout) {

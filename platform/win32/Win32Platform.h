@@ -2,11 +2,10 @@
 
 #include "platform/Dispatch.h"
 #include "platform/Window.h"
+#include "platform/win32/Win32Accessibility.h"
 #include "platform/win32/Win32Support.h"
 
 #include <vector>
-
-struct IAccPropServices;
 
 namespace korvane {
 
@@ -42,9 +41,9 @@ public:
 
     // The program's top-level windows on this thread.
     static std::vector<HWND> programWindows();
-    // What a screen reader calls a control (Active Accessibility's dynamic annotation).
-    // Best effort, as on every platform: a system without the service names nothing.
-    void nameForScreenReaders(HWND control, const std::wstring& name);
+    // What a screen reader is told of a control beyond what it shows: its name, and
+    // whether its changes are spoken by themselves.
+    Annotations& annotations() { return m_annotations; }
 
     // For tests: the native handles behind a window and its controls.
     static HWND handle(Window& window);
@@ -55,8 +54,15 @@ private:
     static void registerFormClass();
 
     Dispatch m_dispatch;
-    bool m_comStarted = false;
-    IAccPropServices* m_accessibility = nullptr;
+    // COM on this thread, for the annotation service; it ends after the service is let go.
+    struct Com {
+        Com();
+        ~Com();
+        Com(const Com&) = delete;
+        Com& operator=(const Com&) = delete;
+        bool started;
+    } m_com;
+    Annotations m_annotations;
 };
 
 } // namespace korvane

@@ -38,6 +38,9 @@ public:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    static constexpr DWORD formStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    static constexpr DWORD formExStyle = WS_EX_CONTROLPARENT;
+
     struct Native {
         std::string name;
         int index;

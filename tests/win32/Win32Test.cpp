@@ -11,6 +11,7 @@
 #include <oleacc.h>
 #include <shellapi.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace korvane;
@@ -147,6 +148,27 @@ void pump(int ms) {
         Sleep(5);
     }
 }
+
+// The controls whose live region a screen reader is told has changed, in order, as a
+// screen reader's WinEvent hook sees them.
+std::vector<HWND> liveChanges;
+void CALLBACK onLiveChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF) {
+        liveChanges.push_back(hwnd);
+    }
+}
+struct LiveRegionWatch {
+    HWINEVENTHOOK hook =
+        SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                        onLiveChange, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    LiveRegionWatch() { liveChanges.clear(); }
+    ~LiveRegionWatch() { UnhookWinEvent(hook); }
+    // What was told since the last look.
+    std::vector<HWND> seen() {
+        pump(50);
+        return std::exchange(liveChanges, {});
+    }
+};
 
 struct Fixture {
     Win32Platform platform;
@@ -324,6 +346,8 @@ void startSlotsStartStopAndTicks() {
     f.pick(11);
     checkEqual(f.bar(), 275, "亥时 moves the bar to 275");
     f.pick(4);
+    LiveRegionWatch live;
+    check(live.hook != nullptr, "a screen reader's hook is set");
     click(f.control("Command1"));
     check(f.runState() == running, "Start runs the clock");
     f.tick();
@@ -333,9 +357,11 @@ void startSlotsStartStopAndTicks() {
     }
     checkEqual(text(f.control("Label2")), "距离下依次刷价还有：0分1秒", "tick 599");
     checkEqual(f.bar(), 199, "bar at tick 599");
+    check(live.seen().empty(), "no countdown tick is spoken by itself");
     f.tick();
     checkEqual(text(f.control("Label2")), "现在刷价", "refresh at 申");
     checkEqual(f.bar(), 200, "bar at 申");
+    check(live.seen() == std::vector<HWND>{f.control("Label2")}, "the refresh is spoken, once");
     click(f.control("Command1"));
     check(f.runState() == running, "a disabled Start takes no click");
     click(f.control("Command2"));
@@ -398,8 +424,11 @@ void calculators() {
     setText(f.calculatorControl(buy, "Text1"), "1000");
     setText(f.calculatorControl(buy, "Text2"), "12.5");
     setText(f.calculatorControl(buy, "Text3"), "3");
+    LiveRegionWatch live;
     click(f.calculatorControl(buy, "Command1"));
     checkEqual(text(f.calculatorControl(buy, "Label5")), "962.5", "buy computes");
+    check(live.seen() == std::vector<HWND>{f.calculatorControl(buy, "Label5")},
+          "the result is spoken, once");
 
     click(f.control("Command4"));
     TradeCalculator& sell = f.calculators.sell();
@@ -450,8 +479,10 @@ void calculators() {
     click(f.control("Command3"));
 
     SetFocus(f.calculatorControl(sell, "Text3"));
+    live.seen();
     click(f.calculatorControl(sell, "Command3"));
     checkEqual(text(f.calculatorControl(sell, "Text1")), "", "Clear empties the boxes");
+    check(live.seen().empty(), "Clear speaks nothing new");
     check(GetFocus() == f.calculatorControl(sell, "Text3"), "a click on Clear leaves the focus");
     // A press dragged off the button clicks nothing and leaves no memory of the focus.
     HWND clear = f.calculatorControl(sell, "Command3");
