@@ -3,10 +3,10 @@
 # root and checks it: every file in its freedesktop place, Debian policy (lintian clean), a
 # stripped and hardened program whose debug information is in the -dbgsym package, and an
 # installed program that starts. One row a check.
-#   check_package.sh BUILD_DIR APP_ID FORTIFY_WITNESS
+#   check_package.sh BUILD_DIR APP_ID FORTIFY_WITNESS [unoptimised]
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
-build=$1 app_id=$2 witness=$3
+build=$1 app_id=$2 witness=$3 optimisation=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -52,7 +52,7 @@ sums() {
 row "the package's md5sums match its files" sums "$deb" "$work/root"
 row "the -dbgsym package's md5sums match its file" sums "$dbgsym" "$work/dbgsym"
 echo "shipped /usr/bin/korvane: $(stat -c %s "$program") bytes"
-report=$(bash "$(dirname "${BASH_SOURCE[0]}")/check_hardening.sh" elf "$program" "$witness")
+report=$(bash "$(dirname "${BASH_SOURCE[0]}")/check_hardening.sh" elf "$program" "$witness" $optimisation)
 status=$?
 sed 's/^/shipped program: /' <<<"$report"
 row "the shipped program is hardened" test "$status" -eq 0
