@@ -2,7 +2,7 @@
 ; makensis; it defines VERSION, EXE, LICENSE, ICON, WIZARD and OUTFILE.
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=korvane.exe -DLICENSE=LICENSE.txt \
 ;            -DICON=korvane.ico \
-;            -DWIZARD=korvane-wizard.bmp -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
+;            -DWIZARD=korvane-wizard.bmp -DOUTFILE=korvane-1.0.0-win64-setup.exe korvane.nsi
 Unicode true
 Target amd64-unicode
 SetCompressor /SOLID lzma
@@ -11,6 +11,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WinVer.nsh
 
 !define PRODUCT "Korvane 刷价计时器"
 !define PUBLISHER "Korvane"
@@ -65,7 +66,20 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
     ${EndIf}
 !macroend
 
+; What Korvane needs, said before anything is placed. (A 32-bit Windows cannot start this
+; setup program at all: it says so itself.)
+Function RefuseOlderWindows
+    MessageBox MB_OK|MB_ICONSTOP "Korvane 需要 64 位 Windows 7 SP1 或更高版本。" /SD IDOK
+    Abort
+FunctionEnd
+
 Function .onInit
+    ${If} ${AtMostWinVista}
+        Call RefuseOlderWindows
+    ${ElseIf} ${IsWin7}
+    ${AndIf} ${AtMostServicePack} 0
+        Call RefuseOlderWindows
+    ${EndIf}
     !insertmacro WaitWhileKorvaneRuns
 FunctionEnd
 

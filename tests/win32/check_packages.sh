@@ -92,12 +92,20 @@ row "silent uninstall" run "$folder/uninstall.exe" /S
 row "LICENSE.txt removed" test ! -e "$folder/LICENSE.txt"
 row "no file or shortcut left" test "$(files)" = "$before_files"
 row "no registry key left" test "$(keys)" = "$before_keys"
+# Older than Windows 7 SP1: the setup program says what Korvane needs and places nothing.
+"$wine" winecfg -v vista >/dev/null 2>&1
+"$wineserver" -w
+row "on Windows Vista the setup program refuses" fails run "$setup" /S
+row "and places nothing" test "$(files)" = "$before_files"
+"$wine" winecfg -v win10 >/dev/null 2>&1
+"$wineserver" -w
 
 mkdir -p "$WINEPREFIX/drive_c/portable"
 row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
 row "holding korvane.exe, LICENSE.txt and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt korvane.exe 说明.txt "
 row "the zip's LICENSE.txt, the MIT licence with CRLF" licence "$WINEPREFIX/drive_c/portable/LICENSE.txt"
 row "the zip's korvane.exe is stripped" stripped "$WINEPREFIX/drive_c/portable/korvane.exe"
+row "说明.txt says what Windows Korvane needs" grep -q "64 位 Windows 7 SP1 或更高版本" "$WINEPREFIX/drive_c/portable/说明.txt"
 row "说明.txt in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/说明.txt' | grep -q 'UTF-8 (with BOM) text, with CRLF line terminators'"
 row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
 stop
