@@ -27,10 +27,14 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR="$root/build/default/tests/runtime"
 
 echo "machine: $(nproc) cores, $(uname -m), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | xargs)"
-echo "running: clock core, start-up ($startup_runs runs each), $ticks real ticks, 2 × ${cpu_seconds} s of CPU time ..." >&2
+echo "running: clock core, start-up ($startup_runs runs each, offscreen and on Xvfb), $ticks real ticks, 2 × ${cpu_seconds} s of CPU time ..." >&2
 
 clock=$("$bin/korvane_clock_bench")
 startup=$("$bin/korvane_startup_bench" "$bin/korvane_bench_app" "$bin/korvane_baseline_app" "$startup_runs")
+# The same on a real X server, where the windows are mapped and their frame icons sent.
+startup_x=$(xvfb-run -a -s "-screen 0 1280x1024x24" \
+    env QT_QPA_PLATFORM=xcb "$bin/korvane_startup_bench" "$bin/korvane_bench_app" \
+    "$bin/korvane_baseline_app" "$startup_runs")
 tick=$("$bin/korvane_bench_app" ticks "$ticks")
 cpu=$("$bin/korvane_bench_app" cpu "$cpu_seconds" background)
 cpu_focused=$("$bin/korvane_bench_app" cpu "$cpu_seconds" focused)
@@ -38,6 +42,8 @@ cpu_focused=$("$bin/korvane_bench_app" cpu "$cpu_seconds" focused)
 field() { awk -v key="$2" '{ for (i = 1; i < NF; ++i) if ($i == key) { print $(i + 1); exit } }' <<<"$1"; }
 startup_line=$(grep startup_ms <<<"$startup")
 rss_line=$(grep peak_rss_mib <<<"$startup")
+startup_x_line=$(grep startup_ms <<<"$startup_x")
+rss_x_line=$(grep peak_rss_mib <<<"$startup_x")
 share() { awk -v used="$1" -v s="$cpu_seconds" 'BEGIN { printf "%.4f", 100 * used / s }'; }
 cpu_used=$(awk '{ print $2 }' <<<"$cpu")
 cpu_focused_used=$(awk '{ print $2 }' <<<"$cpu_focused")
@@ -51,6 +57,10 @@ printf '%-34s %-28s %s\n' "start-up to first paint, median" "$(field "$startup_l
 printf '%-34s %-28s %s\n' "start-up ratio to baseline" "$(field "$startup_line" ratio)" "<= 1.10"
 printf '%-34s %-28s %s\n' "peak RSS, median" "$(field "$rss_line" korvane) MiB (baseline $(field "$rss_line" baseline))" "-"
 printf '%-34s %-28s %s\n' "peak RSS above baseline" "$(field "$rss_line" difference) MiB" "<= 2 MiB"
+printf '%-34s %-28s %s\n' "Xvfb: start-up, median" "$(field "$startup_x_line" korvane) ms (baseline $(field "$startup_x_line" baseline))" "-"
+printf '%-34s %-28s %s\n' "Xvfb: start-up ratio to baseline" "$(field "$startup_x_line" ratio)" "<= 1.05"
+printf '%-34s %-28s %s\n' "Xvfb: peak RSS, median" "$(field "$rss_x_line" korvane) MiB (baseline $(field "$rss_x_line" baseline))" "-"
+printf '%-34s %-28s %s\n' "Xvfb: peak RSS above baseline" "$(field "$rss_x_line" difference) MiB" "<= 2 MiB"
 printf '%-34s %-28s %s\n' "CPU, running, calculators open" "$(share "$cpu_used") % of a core" "<= 0.1 %"
 printf '%-34s %-28s %s\n' "  same, a calculator focused" "$(share "$cpu_focused_used") % of a core" "- (its caret blinks)"
 printf '%-34s %-28s %s\n' "clock tick, median" "$(field "$clock" median) ns" "-"
