@@ -1,12 +1,15 @@
 #include "platform/qt/QtPlatform.h"
 
+#include "korvane_icon_pixels.h"
 #include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtWindow.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QTranslator>
 
 namespace korvane {
@@ -47,8 +50,10 @@ QtPlatform::QtPlatform()
     }
     // Every window's frame icon, drawn from the program's design at each size it is shown.
     QIcon icon;
-    for (int size : {KORVANE_ICON_SIZES}) {
-        icon.addFile(QStringLiteral(":/korvane/korvane-%1.png").arg(size), QSize(size, size));
+    for (const icon::Image& image : icon::images) {
+        icon.addPixmap(
+            QPixmap::fromImage(QImage(reinterpret_cast<const uchar*>(image.pixels), image.width,
+                                      image.height, QImage::Format_ARGB32)));
     }
     QApplication::setWindowIcon(icon);
 }
