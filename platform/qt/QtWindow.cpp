@@ -121,11 +121,13 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
         if (row.settings.font) {
             widget->setFont(toQFont(*row.settings.font));
         }
-        if (auto* list = qobject_cast<QComboBox*>(widget);
-            list && !row.settings.accessibleName.empty()) {
-            nameForScreenReaders(*list, toQString(row.settings.accessibleName));
-        } else if (!row.settings.accessibleName.empty()) {
-            widget->setAccessibleName(toQString(row.settings.accessibleName));
+        if (!row.settings.accessibleName.empty()) {
+            const QString name = toQString(row.settings.accessibleName);
+            if (auto* list = qobject_cast<QComboBox*>(widget)) {
+                nameForScreenReaders(*list, name);
+            } else {
+                widget->setAccessibleName(name);
+            }
         }
         if (widget->focusPolicy() != Qt::NoFocus && row.tabIndex != noTabStop) {
             tabOrder.emplace_back(row.tabIndex, widget);
