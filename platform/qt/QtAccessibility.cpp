@@ -38,12 +38,14 @@ void installAccessibility() {
     QAccessible::installFactory(accessibleFor);
 }
 
-void nameForScreenReaders(QComboBox& list, const QString& name) {
-    list.setAccessibleName(name); // elsewhere Qt reads the name as it is
-    auto* caption = new QLabel(name, list.parentWidget());
-    caption->setObjectName(list.objectName() + QStringLiteral("Caption"));
-    caption->setBuddy(&list);
-    caption->hide();
+void nameForScreenReaders(QWidget& control, const QString& name) {
+    control.setAccessibleName(name);
+    if (auto* list = qobject_cast<QComboBox*>(&control); list && list->isEditable()) {
+        auto* caption = new QLabel(name, list->parentWidget());
+        caption->setObjectName(list->objectName() + QStringLiteral("Caption"));
+        caption->setBuddy(list);
+        caption->hide();
+    }
 }
 
 Announcer::Announcer(QWidget& window) : m_notice(new Notice(window)) {}

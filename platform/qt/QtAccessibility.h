@@ -3,7 +3,6 @@
 #include <QPointer>
 #include <QString>
 
-class QComboBox;
 class QWidget;
 
 namespace korvane {
@@ -16,10 +15,10 @@ namespace korvane {
 // Called once, by the platform.
 void installAccessibility();
 
-// Names an editable list for screen readers on Linux too, where Qt's bridge takes its
-// field's text as its name and looks for the name in a caption instead: a caption that
-// only a screen reader sees.
-void nameForScreenReaders(QComboBox& list, const QString& name);
+// What a screen reader calls a control. An editable list also gets a caption that only a
+// screen reader sees: on Linux, Qt's bridge takes the list's field text as its name and
+// looks for the name in a caption instead.
+void nameForScreenReaders(QWidget& control, const QString& name);
 
 // A notification that only a screen reader sees: a widget of no size in the window,
 // shown anew with each text, so that the text is spoken even while another program has

@@ -6,7 +6,6 @@
 #include "platform/qt/QtTimer.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QMessageBox>
 #include <algorithm>
 #include <vector>
@@ -122,12 +121,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
             widget->setFont(toQFont(*row.settings.font));
         }
         if (!row.settings.accessibleName.empty()) {
-            const QString name = toQString(row.settings.accessibleName);
-            if (auto* list = qobject_cast<QComboBox*>(widget)) {
-                nameForScreenReaders(*list, name);
-            } else {
-                widget->setAccessibleName(name);
-            }
+            nameForScreenReaders(*widget, toQString(row.settings.accessibleName));
         }
         if (widget->focusPolicy() != Qt::NoFocus && row.tabIndex != noTabStop) {
             tabOrder.emplace_back(row.tabIndex, widget);
@@ -142,7 +136,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
         auto* target = form.findChild<QWidget*>(toQString(row.name));
         if (caption && target) {
             caption->setBuddy(target);
-            target->setAccessibleName(caption->text().trimmed());
+            nameForScreenReaders(*target, caption->text().trimmed());
             target->raise(); // a caption that reaches into its box lies under it
         }
     }

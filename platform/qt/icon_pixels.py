@@ -61,7 +61,7 @@ with open(output, "w", encoding="ascii") as out:
     out.write("// Made by icon_pixels.py from the icon's renderings; do not edit.\n")
     out.write("#pragma once\n\n#include <cstdint>\n\nnamespace korvane::icon {\n\n")
     names = []
-    for index, path in enumerate(sources):
+    for path in sources:
         width, height, words = pixels(path)
         name = f"size{width}"
         names.append((name, width, height))

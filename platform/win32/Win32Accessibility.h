@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/Layout.h"
 #include "platform/win32/Win32Support.h"
 
 #include <string>
