@@ -2,11 +2,11 @@
 # Builds the committed tree twice, in two folders at two times with the same
 # SOURCE_DATE_EPOCH (the commit's time unless set), and compares the SHA-256 sums of what
 # a user downloads: the Debian package and its -dbgsym package, the stripped program the
-# package holds, the stripped Windows executable and its debug file.
+# package holds, the stripped 64- and 32-bit Windows executables and their debug files.
 #   bash scripts/reproducible.sh [COMMIT]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-korvane_install g++-mingw-w64-x86-64 nsis
+korvane_install g++-mingw-w64-x86-64 g++-mingw-w64-i686 nsis
 cd "$korvane_root"
 commit=$(git rev-parse "${1:-HEAD}")
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct "$commit")}
@@ -24,9 +24,12 @@ build() { # FOLDER
         dpkg-deb -x build/default/korvane_*_amd64.deb build/shipped
         cmake --preset windows >/dev/null
         cmake --build build/windows --target korvane_shipped >/dev/null
+        cmake --preset windows-x86 >/dev/null
+        cmake --build build/windows-x86 --target korvane_shipped >/dev/null
         sha256sum build/default/korvane_*_amd64.deb build/default/korvane-dbgsym_*_amd64.ddeb \
             build/shipped/usr/bin/korvane build/windows/release/korvane.exe \
-            build/windows/release/korvane.exe.debug
+            build/windows/release/korvane.exe.debug build/windows-x86/release/korvane.exe \
+            build/windows-x86/release/korvane.exe.debug
     ) >"$1.sums"
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Korvane and runs every test: the suites in a normal
 # build, the same suites under the address and undefined-behaviour sanitizers (leaks
-# included), a bounded run of each fuzz target, the native Windows build tested under
-# Wine, and two builds of the commit compared byte for byte.
+# included), a bounded run of each fuzz target, the native 64-bit Windows build tested under
+# Wine, the 32-bit one and the setup program tested under Wine in an emulated PC, and two
+# builds of the commit compared byte for byte.
 #   bash scripts/test.sh [--quick]     --quick: the normal build's suites only
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -10,7 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 quick=false
 [ "${1:-}" = "--quick" ] && quick=true
 
-korvane_install clang libclang-rt-14-dev g++-mingw-w64-x86-64 wine64 nsis icoutils
+korvane_install clang libclang-rt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 nsis icoutils \
+    mmdebstrap qemu-system-x86
 cd "$korvane_root"
 
 # Window tests need no display: they run on Qt's offscreen platform (set by the presets).
@@ -38,6 +40,9 @@ if ! $quick; then
 
     echo "== the native Windows build under Wine"
     suite windows
+
+    echo "== the 32-bit Windows build and the setup program, under Wine in an emulated PC"
+    suite windows-x86
 
     echo "== reproducible builds"
     bash scripts/reproducible.sh

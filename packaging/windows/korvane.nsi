@@ -1,10 +1,12 @@
-; Korvane's setup program for Windows. Built by CMake (the windows preset) with Debian's
-; makensis; it defines VERSION, EXE, LICENSE, ICON, WIZARD and OUTFILE.
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE=korvane.exe -DLICENSE=LICENSE.txt \
-;            -DICON=korvane.ico \
-;            -DWIZARD=korvane-wizard.bmp -DOUTFILE=korvane-1.0.0-win64-setup.exe korvane.nsi
+; Korvane's setup program for every Windows: a 32-bit program itself, so that it starts on
+; 32- and 64-bit Windows alike, it installs the 64-bit Korvane on 64-bit Windows and the
+; 32-bit one elsewhere. Built by CMake (the windows-x86 preset) with Debian's makensis; it
+; defines VERSION, EXE32, EXE64, LICENSE, ICON, WIZARD and OUTFILE.
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE32=x86/korvane.exe \
+;            -DEXE64=x64/korvane.exe -DLICENSE=LICENSE.txt -DICON=korvane.ico \
+;            -DWIZARD=korvane-wizard.bmp -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
 Unicode true
-Target amd64-unicode
+Target x86-unicode
 SetCompressor /SOLID lzma
 ManifestDPIAware true
 
@@ -12,6 +14,7 @@ ManifestDPIAware true
 !include LogicLib.nsh
 !include FileFunc.nsh
 !include WinVer.nsh
+!include x64.nsh
 
 !define PRODUCT "Korvane 刷价计时器"
 !define PUBLISHER "Korvane"
@@ -66,14 +69,22 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
     ${EndIf}
 !macroend
 
-; What Korvane needs, said before anything is placed. (A 32-bit Windows cannot start this
-; setup program at all: it says so itself.)
+; What Korvane needs, said before anything is placed.
 Function RefuseOlderWindows
-    MessageBox MB_OK|MB_ICONSTOP "Korvane 需要 64 位 Windows 7 SP1 或更高版本。" /SD IDOK
+    MessageBox MB_OK|MB_ICONSTOP "Korvane 需要 Windows 7 SP1 或更高版本。" /SD IDOK
     Abort
 FunctionEnd
 
+; The registry as a 64-bit program sees it on 64-bit Windows, so that the uninstall entry is
+; the one that the earlier, 64-bit setup program wrote.
+!macro UseNativeRegistry
+    ${If} ${RunningX64}
+        SetRegView 64
+    ${EndIf}
+!macroend
+
 Function .onInit
+    !insertmacro UseNativeRegistry
     ${If} ${AtMostWinVista}
         Call RefuseOlderWindows
     ${ElseIf} ${IsWin7}
@@ -84,6 +95,7 @@ Function .onInit
 FunctionEnd
 
 Function un.onInit
+    !insertmacro UseNativeRegistry
     !insertmacro WaitWhileKorvaneRuns
 FunctionEnd
 
@@ -94,7 +106,11 @@ Section "Korvane（必需）" SectionProgram
         WriteRegDWORD HKCU "${UNINSTALL_KEY}" "CreatedParentFolder" 1
     ${EndIf}
     SetOutPath "$INSTDIR"
-    File "/oname=korvane.exe" "${EXE}"
+    ${If} ${RunningX64}
+        File "/oname=korvane.exe" "${EXE64}"
+    ${Else}
+        File "/oname=korvane.exe" "${EXE32}"
+    ${EndIf}
     File "/oname=LICENSE.txt" "${LICENSE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortCut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\korvane.exe" "" "$INSTDIR\korvane.exe" 0

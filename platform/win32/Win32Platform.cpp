@@ -68,7 +68,7 @@ std::vector<HWND> Win32Platform::programWindows() {
     std::vector<HWND> windows;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM list) -> BOOL {
+        [](HWND hwnd, LPARAM list) CALLBACK -> BOOL {
             wchar_t name[32] = {};
             GetClassNameW(hwnd, name, 32);
             if (std::wstring_view(name) == formClass) {

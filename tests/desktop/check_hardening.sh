@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Reads a built executable and checks its hardening, one row a property.
 #   check_hardening.sh elf PROGRAM FORTIFY_WITNESS [unoptimised]   (readelf)
-#   check_hardening.sh pe PROGRAM.exe OBJDUMP         (MinGW's objdump -p and -h)
+#   check_hardening.sh pe PROGRAM.exe OBJDUMP IMPORTS  (MinGW's objdump -p and -h)
+# IMPORTS lists, as DLL!function, what Windows 7 SP1 is known to export of the functions
+# Korvane may import: anything newer must be looked up at run time instead.
 # Korvane itself calls no libc function that fortification rewrites (its one candidate,
 # the timer's read(), has a size known when compiling), so whether _FORTIFY_SOURCE was on is
 # read from FORTIFY_WITNESS, a program of the project built with the same flags that prints.
@@ -27,15 +29,28 @@ if [ "$kind" = elf ]; then
         row "fortified libc calls" grep -Eq ' __[a-z]+_chk@' <<<"$(readelf --dyn-syms -W "$witness")"
     fi
 elif [ "$kind" = pe ]; then
-    objdump=$3
-    characteristics=$("$objdump" -p "$program" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
+    objdump=$3 known=$4
+    headers=$("$objdump" -p "$program")
+    characteristics=$(sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p' <<<"$headers")
     row "ASLR (DYNAMIC_BASE)" grep -q 'DYNAMIC_BASE' <<<"$characteristics"
-    row "high-entropy addresses (HIGH_ENTROPY_VA)" grep -q 'HIGH_ENTROPY_VA' <<<"$characteristics"
+    if grep -q '^Magic.*(PE32+)' <<<"$headers"; then
+        row "high-entropy addresses (HIGH_ENTROPY_VA)" grep -q 'HIGH_ENTROPY_VA' <<<"$characteristics"
+    else
+        echo "high-entropy addresses: none in a 32-bit program"
+        row "all 4 GiB on 64-bit Windows (LARGE_ADDRESS_AWARE)" grep -q 'large address aware' <<<"$headers"
+    fi
     row "DEP (NX_COMPAT)" grep -q 'NX_COMPAT' <<<"$characteristics"
+    # The import table: "DLL Name: X" heads each DLL's functions, one a line with its hint.
+    imports=$(awk '/DLL Name:/ { dll = tolower($3) }
+                   /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll "!" $3 }' <<<"$headers" | sort -u)
+    row "imports some functions (the table is read)" grep -q '^user32.dll!CreateWindowExW$' <<<"$imports"
+    unknown=$(grep -vxF -f <(grep -v '^#' "$known") <<<"$imports")
+    row "imports only what Windows 7 SP1 has" test -z "$unknown"
+    [ -z "$unknown" ] || sed 's/^/  not known on Windows 7 SP1: /' <<<"$unknown"
     # objdump -h: a section's flags are on the line after its name; code must be read-only.
     row "no writable and executable section" bash -c "! '$objdump' -h '$program' | grep -E 'CODE' | grep -vq 'READONLY'"
 else
-    echo "usage: check_hardening.sh elf PROGRAM WITNESS | pe PROGRAM OBJDUMP" >&2
+    echo "usage: check_hardening.sh elf PROGRAM WITNESS | pe PROGRAM OBJDUMP IMPORTS" >&2
     exit 2
 fi
 korvane_finish hardening

@@ -590,7 +590,7 @@ void sessionEndEndsTheProgram(const wchar_t* exe) {
     } search{process.dwProcessId, nullptr};
     for (int i = 0; i < 200 && !search.found; ++i) {
         EnumWindows(
-            [](HWND hwnd, LPARAM data) -> BOOL {
+            [](HWND hwnd, LPARAM data) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(data);
                 DWORD owner = 0;
                 GetWindowThreadProcessId(hwnd, &owner);

@@ -1,22 +1,38 @@
 #!/usr/bin/env bash
-# The setup program and the portable archive as a Windows user meets them, under Wine on a
+# The portable archive and the setup program as a Windows user meets them, under Wine on a
 # virtual display, in a fresh prefix of their own: install, upgrade, uninstall, unpack.
+# WINDOWS is the prefix's kind, win32 or win64; the setup program (a 32-bit program, so
+# only where Wine runs 32-bit code) must install the program of that kind.
 # One row a check.
-#   check_packages.sh SETUP.exe PORTABLE.zip OBJDUMP ICON.ico PICTURE.bmp
+#   check_packages.sh ICON.ico PICTURE.bmp WINDOWS PORTABLE.zip [SETUP.exe]
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 korvane_under_xvfb "$@"
-setup=$(realpath "$1") zip=$(realpath "$2") objdump=$3 icon=$(realpath "$4") picture=$(realpath "$5")
-wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
+icon=$(realpath "$1") picture=$(realpath "$2") windows=$3 zip=$(realpath "$4")
+setup=${5:+$(realpath "$5")}
+objdump=$(command -v x86_64-w64-mingw32-objdump) # reads 32- and 64-bit programs alike
+if [ "$windows" = win32 ]; then
+    export WINEARCH=win32
+    wine=/usr/lib/wine/wine
+else
+    wine=/usr/lib/wine/wine64
+fi
+[ -x "$wine" ] || wine=$(command -v wine)
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap '"$wineserver" -k 2>/dev/null; rm -rf "$work"' EXIT
-mkdir -p "$WINEPREFIX"
-"$wine" wineboot -i >/dev/null 2>&1
-"$wineserver" -w
+# A fresh prefix; where a prefix of this kind was made fresh beforehand (as the emulated
+# machine has, where making one takes minutes), a copy of it.
+template=${KORVANE_WINE_PREFIXES:-/nonexistent}/fresh-$windows
+if [ -d "$template" ]; then
+    cp -a "$template" "$WINEPREFIX"
+else
+    mkdir -p "$WINEPREFIX"
+    "$wine" wineboot -i >/dev/null 2>&1
+    "$wineserver" -w
+fi
 
 home=$(dirname "$(dirname "$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v /Public/ | head -n 1)")")
 folder=$home/AppData/Local/Programs/Korvane
@@ -51,9 +67,12 @@ licence() { grep -q '^MIT License' "$1" && file "$1" | grep -q 'with CRLF line t
 # Starts a program; true once its main window shows. It keeps running until stopped.
 shows() {
     "$wine" "$1" >/dev/null 2>&1 &
-    timeout 20 xdotool search --sync --onlyvisible --name 'KorvaneV1.0.5'
+    timeout 60 xdotool search --sync --onlyvisible --name 'KorvaneV1.0.5'
 }
 stop() { "$wineserver" -k; "$wineserver" -w; }
+# The kind of Windows a program is built for: win32 or win64.
+kind() { "$objdump" -f "$1" | sed -n 's/.*file format pei-i386$/win32/p; s/.*file format pei-x86-64$/win64/p'; }
+is_kind() { [ "$(kind "$1")" = "$2" ]; }
 version() {
     wrestool -x --raw --type=16 "$setup" | python3 -c '
 import re, sys
@@ -62,53 +81,67 @@ found = [re.search(key + "\0+([0-9.]+)", text) for key in ("ProductVersion", "Fi
 sys.exit(0 if all(f and f.group(1) == "1.0.0" for f in found) else 1)'
 }
 
-# Windows has this key from the start; a fresh Wine prefix not yet.
-"$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /f >/dev/null 2>&1
-"$wineserver" -w
-before_files=$(files) before_keys=$(keys)
-row "silent install into a fresh prefix" run "$setup" /S
-row "korvane.exe in %LOCALAPPDATA%\\Programs\\Korvane" test -f "$folder/korvane.exe"
-row "its uninstaller beside it" test -f "$folder/uninstall.exe"
-row "and LICENSE.txt, the MIT licence with CRLF" licence "$folder/LICENSE.txt"
-row "the installed korvane.exe is stripped" stripped "$folder/korvane.exe"
-row "Start-menu shortcut \"Korvane 刷价计时器\"" test -f "$menu"
-row "no desktop shortcut unless asked for" test ! -e "$desktop"
-row "Add/Remove Programs: display name" is DisplayName "Korvane 刷价计时器"
-row "Add/Remove Programs: version 1.0.0" is DisplayVersion 1.0.0
-row "Add/Remove Programs: publisher" is Publisher Korvane
-row "Add/Remove Programs: icon" is DisplayIcon "$windows_folder\\korvane.exe,0"
-row "Add/Remove Programs: install folder" is InstallLocation "$windows_folder"
-row "Add/Remove Programs: uninstall string" is UninstallString "\"$windows_folder\\uninstall.exe\""
-row "Add/Remove Programs: estimated size" test "$(value EstimatedSize)" -gt 500
-row "the installed program shows its main window" shows "$folder/korvane.exe"
-# In place (_?=), the uninstaller runs in this process rather than from a copy in Temp.
-row "no uninstall while Korvane runs" fails "$wine" "$folder/uninstall.exe" /S "_?=$windows_folder"
-row "and nothing removed" test -f "$folder/korvane.exe"
-stop
-installed_files=$(files)
-row "a second silent install over the first" run "$setup" /S
-row "upgrades in place" test "$(files)" = "$installed_files"
-row "silent uninstall" run "$folder/uninstall.exe" /S
-row "LICENSE.txt removed" test ! -e "$folder/LICENSE.txt"
-row "no file or shortcut left" test "$(files)" = "$before_files"
-row "no registry key left" test "$(keys)" = "$before_keys"
-# Older than Windows 7 SP1: the setup program says what Korvane needs and places nothing.
-"$wine" winecfg -v vista >/dev/null 2>&1
-"$wineserver" -w
-row "on Windows Vista the setup program refuses" fails run "$setup" /S
-row "and places nothing" test "$(files)" = "$before_files"
-"$wine" winecfg -v win10 >/dev/null 2>&1
-"$wineserver" -w
+if [ -n "$setup" ]; then
+    # Windows has this key from the start; a fresh Wine prefix not yet.
+    "$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /f >/dev/null 2>&1
+    "$wineserver" -w
+    before_files=$(files) before_keys=$(keys)
+    row "silent install into a fresh prefix" run "$setup" /S
+    row "korvane.exe in %LOCALAPPDATA%\\Programs\\Korvane" test -f "$folder/korvane.exe"
+    row "its uninstaller beside it" test -f "$folder/uninstall.exe"
+    row "and LICENSE.txt, the MIT licence with CRLF" licence "$folder/LICENSE.txt"
+    row "the installed korvane.exe is stripped" stripped "$folder/korvane.exe"
+    row "and the $windows program, the one that fits this Windows" is_kind "$folder/korvane.exe" "$windows"
+    row "Start-menu shortcut \"Korvane 刷价计时器\"" test -f "$menu"
+    row "no desktop shortcut unless asked for" test ! -e "$desktop"
+    row "Add/Remove Programs: display name" is DisplayName "Korvane 刷价计时器"
+    row "Add/Remove Programs: version 1.0.0" is DisplayVersion 1.0.0
+    row "Add/Remove Programs: publisher" is Publisher Korvane
+    row "Add/Remove Programs: icon" is DisplayIcon "$windows_folder\\korvane.exe,0"
+    row "Add/Remove Programs: install folder" is InstallLocation "$windows_folder"
+    row "Add/Remove Programs: uninstall string" is UninstallString "\"$windows_folder\\uninstall.exe\""
+    row "Add/Remove Programs: estimated size" test "$(value EstimatedSize)" -gt 500
+    row "the installed program shows its main window" shows "$folder/korvane.exe"
+    # In place (_?=), the uninstaller runs in this process rather than from a copy in Temp.
+    row "no uninstall while Korvane runs" fails "$wine" "$folder/uninstall.exe" /S "_?=$windows_folder"
+    row "and nothing removed" test -f "$folder/korvane.exe"
+    stop
+    installed_files=$(files)
+    row "a second silent install over the first" run "$setup" /S
+    row "upgrades in place" test "$(files)" = "$installed_files"
+    row "silent uninstall" run "$folder/uninstall.exe" /S
+    row "LICENSE.txt removed" test ! -e "$folder/LICENSE.txt"
+    row "no file or shortcut left" test "$(files)" = "$before_files"
+    row "no registry key left" test "$(keys)" = "$before_keys"
+    # Older than Windows 7 SP1: the setup program says what Korvane needs and places nothing.
+    "$wine" winecfg -v vista >/dev/null 2>&1
+    "$wineserver" -w
+    row "on Windows Vista the setup program refuses" fails run "$setup" /S
+    row "and places nothing" test "$(files)" = "$before_files"
+    "$wine" winecfg -v win10 >/dev/null 2>&1
+    "$wineserver" -w
+fi
 
 mkdir -p "$WINEPREFIX/drive_c/portable"
 row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
 row "holding korvane.exe, LICENSE.txt and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt korvane.exe 说明.txt "
 row "the zip's LICENSE.txt, the MIT licence with CRLF" licence "$WINEPREFIX/drive_c/portable/LICENSE.txt"
 row "the zip's korvane.exe is stripped" stripped "$WINEPREFIX/drive_c/portable/korvane.exe"
-row "说明.txt says what Windows Korvane needs" grep -q "64 位 Windows 7 SP1 或更高版本" "$WINEPREFIX/drive_c/portable/说明.txt"
+zip_kind=$(sed -n 's/.*-\(win[36][24]\)\.zip$/\1/p' <<<"$zip")
+row "the zip's korvane.exe is the $zip_kind program its name says" is_kind "$WINEPREFIX/drive_c/portable/korvane.exe" "$zip_kind"
+notes=$WINEPREFIX/drive_c/portable/说明.txt
+row "说明.txt says what Windows Korvane needs" grep -q "系统要求：Windows 7 SP1 或更高版本，32 位或 64 位。" "$notes"
+row "说明.txt says the win64 zip needs 64-bit Windows" grep -q "win64.zip：64 位程序，只能在 64 位 Windows 上运行。" "$notes"
+row "说明.txt says the win32 zip runs on either" grep -q "win32.zip：32 位程序，在 32 位和 64 位 Windows 上都能运行。" "$notes"
+row "说明.txt says which program it lies beside" grep -q "这个文件夹里的 korvane.exe 是 ${zip_kind#win} 位程序（$zip_kind）。" "$notes"
 row "说明.txt in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/说明.txt' | grep -q 'UTF-8 (with BOM) text, with CRLF line terminators'"
 row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
 stop
+if [ -z "$setup" ]; then
+    korvane_finish packages
+    exit
+fi
+
 row "the setup program's version resource says 1.0.0" version
 
 # The setup program's own look: Korvane's icon among its resources, at every size, and
