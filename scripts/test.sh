@@ -11,8 +11,9 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 quick=false
 [ "${1:-}" = "--quick" ] && quick=true
 
-korvane_install clang libclang-rt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 nsis icoutils \
-    mmdebstrap qemu-system-x86
+korvane_install
+$quick || korvane_install clang libclang-rt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 \
+    nsis icoutils mmdebstrap qemu-system-x86
 cd "$korvane_root"
 
 # Window tests need no display: they run on Qt's offscreen platform (set by the presets).
