@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs one of the README's commands as a new user would, in a fresh Debian root of the
+# release named: made with mmdebstrap from Debian's archive (the minimal system with apt),
+# the committed tree copied into it, then run as root in a chroot with /proc, /sys and /dev
+# mounted, which are unmounted afterwards whatever happens. The root is removed at the end.
+#   bash scripts/in-debian.sh RELEASE COMMAND [ARGUMENT...]
+#   e.g. bash scripts/in-debian.sh trixie bash scripts/test.sh --quick
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+release=$1
+shift
+korvane_install mmdebstrap git
+
+root=$(mktemp -d "${TMPDIR:-/var/tmp}/korvane-$release.XXXXXX")
+mounted=()
+cleanup() {
+    local point
+    for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
+        point=${mounted[i]}
+        umount -R "$point" 2>/dev/null || umount -lR "$point" 2>/dev/null || true
+    done
+    # Only once nothing is mounted there: never delete through a mount.
+    if ! grep -q " $root/" /proc/self/mounts; then
+        rm -rf "$root"
+    else
+        echo "korvane: left $root: something is still mounted there" >&2
+    fi
+}
+trap cleanup EXIT
+
+archive="http://deb.debian.org/debian"
+echo "korvane: making a fresh Debian $release root"
+mmdebstrap --quiet --variant=apt --include=ca-certificates "$release" "$root" \
+    "deb $archive $release main" "deb $archive $release-updates main" \
+    "deb $archive-security $release-security main"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+mkdir -p "$root/root/korvane"
+git -C "$korvane_root" ls-files -z --cached --others --exclude-standard |
+    (cd "$korvane_root" && xargs -0 tar -c --no-recursion) | tar -x -C "$root/root/korvane"
+
+for point in proc sys dev; do
+    mounted+=("$root/$point")
+    case $point in
+        proc) mount -t proc proc "$root/proc" ;;
+        *) mount --rbind "/$point" "$root/$point" && mount --make-rslave "$root/$point" ;;
+    esac
+done
+echo "korvane: in Debian $(cat "$root/etc/debian_version"): $*"
+chroot "$root" /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    LANG=C.UTF-8 TERM="${TERM:-dumb}" bash -c 'cd /root/korvane && "$@"' bash "$@"
