@@ -5,6 +5,9 @@
 #include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 
 namespace korvane {
 
@@ -21,6 +24,119 @@ public:
     }
 };
 
+// A box's text as a screen reader reads it. Qt's own (6.4) answers a question for the text
+// attributes at an offset with an empty run; Orca, which splits a line into such runs, then
+// reads the box's text without its last character ("100" for 1000). Here the whole text is
+// one run, which holds every offset; the rest is what a line edit tells of itself.
+class BoxAccessible : public QAccessibleWidget,
+                      public QAccessibleTextInterface,
+                      public QAccessibleEditableTextInterface {
+public:
+    explicit BoxAccessible(QLineEdit* box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) {
+            return static_cast<QAccessibleTextInterface*>(this);
+        }
+        if (type == QAccessible::EditableTextInterface) {
+            return static_cast<QAccessibleEditableTextInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text which) const override {
+        return which == QAccessible::Value ? shown() : QAccessibleWidget::text(which);
+    }
+    void setText(QAccessible::Text which, const QString& text) override {
+        if (which != QAccessible::Value) {
+            QAccessibleWidget::setText(which, text);
+        } else if (!box()->isReadOnly()) {
+            box()->setText(text);
+        }
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = box()->isReadOnly();
+        state.editable = !state.readOnly;
+        state.selectableText = true;
+        state.passwordEdit = box()->echoMode() != QLineEdit::Normal;
+        return state;
+    }
+
+    QString attributes(int offset, int* start, int* end) const override {
+        const int count = characterCount();
+        *start = offset < 0 || offset > count ? -1 : 0;
+        *end = offset < 0 || offset > count ? -1 : count;
+        return {};
+    }
+    QString text(int start, int end) const override {
+        return start < 0 || end < start ? QString() : shown().mid(start, end - start);
+    }
+    int characterCount() const override { return int(shown().size()); }
+    int cursorPosition() const override { return box()->cursorPosition(); }
+    void setCursorPosition(int position) override { box()->setCursorPosition(position); }
+    int selectionCount() const override { return box()->hasSelectedText() ? 1 : 0; }
+    void selection(int index, int* start, int* end) const override {
+        *start = *end = 0;
+        if (index == 0 && box()->hasSelectedText()) {
+            *start = box()->selectionStart();
+            *end = box()->selectionEnd();
+        }
+    }
+    void addSelection(int start, int end) override { setSelection(0, start, end); }
+    void removeSelection(int index) override {
+        if (index == 0) {
+            box()->deselect();
+        }
+    }
+    void setSelection(int index, int start, int end) override {
+        if (index == 0) {
+            box()->setSelection(start, end - start);
+        }
+    }
+    void scrollToSubstring(int start, int end) override {
+        box()->setCursorPosition(end);
+        box()->setCursorPosition(start);
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint inBox = box()->mapFromGlobal(point);
+        return box()->rect().contains(inBox) ? box()->cursorPositionAt(inBox) : -1;
+    }
+    QRect characterRect(int offset) const override {
+        // Where the text starts, as the box's style lays it out; a box this short never
+        // scrolls its numbers, so each character stands at its advance from there.
+        if (offset < 0 || offset >= characterCount()) {
+            return {};
+        }
+        QStyleOptionFrame option;
+        option.initFrom(box());
+        const QRect area =
+            box()->style()->subElementRect(QStyle::SE_LineEditContents, &option, box()) -
+            box()->textMargins();
+        const QFontMetrics metrics(box()->font());
+        const int x = area.x() + metrics.horizontalAdvance(shown().left(offset));
+        const int y = area.y() + (area.height() - metrics.height()) / 2;
+        return {box()->mapToGlobal(QPoint(x, y)),
+                QSize(metrics.horizontalAdvance(shown().mid(offset, 1)), metrics.height())};
+    }
+
+    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+    void insertText(int offset, const QString& text) override { replaceText(offset, offset, text); }
+    void replaceText(int start, int end, const QString& text) override {
+        if (box()->isReadOnly()) {
+            return;
+        }
+        box()->setText(box()->text().replace(start, end - start, text));
+        box()->setCursorPosition(start + int(text.size()));
+    }
+
+private:
+    QLineEdit* box() const { return static_cast<QLineEdit*>(widget()); }
+    // What a screen reader may read: nothing of a password.
+    QString shown() const {
+        return box()->echoMode() == QLineEdit::Normal ? box()->text() : QString();
+    }
+};
+
 QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     // Qt would expose a plain top-level widget as a filler, which has no title.
     if (auto* form = dynamic_cast<FormWidget*>(object)) {
@@ -28,6 +144,9 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     }
     if (auto* notice = dynamic_cast<Notice*>(object)) {
         return new QAccessibleWidget(notice, QAccessible::Notification);
+    }
+    if (auto* box = qobject_cast<QLineEdit*>(object)) {
+        return new BoxAccessible(box);
     }
     return nullptr;
 }

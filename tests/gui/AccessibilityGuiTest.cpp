@@ -158,6 +158,41 @@ private slots:
         }
     }
 
+    void aBoxIsReadWholeAsAScreenReaderSplitsIt_data() {
+        QTest::addColumn<QString>("number");
+        QTest::newRow("integer") << "1000";
+        QTest::newRow("decimal") << "12.5";
+    }
+    void aBoxIsReadWholeAsAScreenReaderSplitsIt() {
+        QFETCH(QString, number);
+        Fixture f;
+        f.calculators.buy().toggle();
+        QWidget* window = QtPlatform::widget(f.calculators.buy().window());
+        auto* box = window->findChild<QLineEdit*>(QStringLiteral("Text1"));
+        box->setText(number);
+        box->selectAll(); // as Tab into the box leaves it
+        QAccessibleTextInterface* text =
+            QAccessible::queryAccessibleInterface(box)->textInterface();
+        QVERIFY(text);
+        // As Orca reads a line: run by run of attributes, each from the offset the last ended.
+        QString read;
+        for (int offset = 0; offset < text->characterCount();) {
+            int start = -1;
+            int end = -1;
+            text->attributes(offset, &start, &end);
+            QVERIFY2(start <= offset && offset < end, "the run holds the offset asked for");
+            read += text->text(offset, end);
+            offset = end;
+        }
+        QCOMPARE(read, number);
+        int start = -1;
+        int end = -1;
+        QCOMPARE(text->selectionCount(), 1);
+        text->selection(0, &start, &end);
+        QCOMPARE(text->text(start, end), number);
+        QCOMPARE(text->cursorPosition(), int(number.size()));
+    }
+
     void everyWindowIsAFrameWithItsCaption() {
         Fixture f;
         f.calculators.buy().toggle();
