@@ -9,7 +9,7 @@ korvane_packages=(
     qt6-base-dev qt6-qpa-plugins libgl-dev
     libgtest-dev
     fonts-arphic-uming fonts-wqy-zenhei
-    xvfb xauth openbox x11-utils xdotool
+    xvfb xauth openbox x11-utils xdotool dbus at-spi2-core
     librsvg2-bin qt6-translations-l10n
     desktop-file-utils appstream lintian binutils-mingw-w64-x86-64 dpkg-dev file python3
 )

@@ -13,6 +13,7 @@ namespace korvane {
 
 namespace {
 
+#ifndef KORVANE_QT_ANNOUNCEMENTS
 class Notice : public QWidget {
 public:
     explicit Notice(QWidget& window) : QWidget(&window) {
@@ -23,6 +24,7 @@ public:
         hide();
     }
 };
+#endif
 
 // A box's text as a screen reader reads it. Qt's own (6.4) answers a question for the text
 // attributes at an offset with an empty run; Orca, which splits a line into such runs, then
@@ -142,9 +144,11 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     if (auto* form = dynamic_cast<FormWidget*>(object)) {
         return new QAccessibleWidget(form, QAccessible::Window);
     }
+#ifndef KORVANE_QT_ANNOUNCEMENTS
     if (auto* notice = dynamic_cast<Notice*>(object)) {
         return new QAccessibleWidget(notice, QAccessible::Notification);
     }
+#endif
     if (auto* box = qobject_cast<QLineEdit*>(object)) {
         return new BoxAccessible(box);
     }
@@ -167,16 +171,33 @@ void nameForScreenReaders(QWidget& control, const QString& name) {
     }
 }
 
-Announcer::Announcer(QWidget& window) : m_notice(new Notice(window)) {}
+#ifdef KORVANE_QT_ANNOUNCEMENTS
+
+Announcer::Announcer(QWidget& window) : m_source(&window) {}
 
 void Announcer::announce(const QString& text) {
-    if (!m_notice) {
+    if (!m_source) {
+        return; // the window is going
+    }
+    QAccessibleAnnouncementEvent event(m_source, text);
+    event.setPoliteness(QAccessible::AnnouncementPoliteness::Polite);
+    QAccessible::updateAccessibility(&event);
+}
+
+#else
+
+Announcer::Announcer(QWidget& window) : m_source(new Notice(window)) {}
+
+void Announcer::announce(const QString& text) {
+    if (!m_source) {
         return; // the window is going
     }
     // Shown again, a notification is spoken again, even with the text it had.
-    m_notice->hide();
-    m_notice->setAccessibleName(text);
-    m_notice->show();
+    m_source->hide();
+    m_source->setAccessibleName(text);
+    m_source->show();
 }
+
+#endif
 
 } // namespace korvane

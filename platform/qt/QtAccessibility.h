@@ -2,14 +2,18 @@
 
 #include <QPointer>
 #include <QString>
+#include <QtGlobal>
 
 class QWidget;
 
 namespace korvane {
 
-// What a screen reader needs beyond what Qt's widgets tell it by themselves. Qt's bridge
-// to Linux screen readers (6.4) has no announcement of its own, and Orca presents text
-// changes only of the focused object; a notification it presents wherever the focus is.
+// What a screen reader needs beyond what Qt's widgets tell it by themselves. Orca presents
+// text changes only of the focused object; an announcement it speaks wherever the focus is.
+// Qt has one from 6.8; before, its Linux bridge has none, and a notification serves.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#define KORVANE_QT_ANNOUNCEMENTS 1
+#endif
 
 // Exposes every window of the program as a frame, so that its caption is its title.
 // Called once, by the platform.
@@ -20,16 +24,17 @@ void installAccessibility();
 // looks for the name in a caption instead.
 void nameForScreenReaders(QWidget& control, const QString& name);
 
-// A notification that only a screen reader sees: a widget of no size in the window,
-// shown anew with each text, so that the text is spoken even while another program has
-// the focus. Nothing is drawn, and it takes no focus and no click.
+// Says a text to a screen reader by itself, even while another program has the focus: a
+// polite announcement from the window (Qt 6.8 and later), or else a notification that only
+// a screen reader sees, a widget of no size in the window shown anew with each text (it
+// draws nothing, and takes no focus and no click).
 class Announcer {
 public:
     explicit Announcer(QWidget& window);
     void announce(const QString& text);
 
 private:
-    QPointer<QWidget> m_notice;
+    QPointer<QWidget> m_source; // the window, or its notification
 };
 
 } // namespace korvane
