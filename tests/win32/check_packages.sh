@@ -153,7 +153,7 @@ setup_icon() {
 }
 first_page() {
     "$wine" "$setup" >/dev/null 2>&1 &
-    timeout 20 xdotool search --sync --onlyvisible --name 'Korvane 刷价计时器' >/dev/null &&
+    timeout 60 xdotool search --sync --onlyvisible --name 'Korvane 刷价计时器' >/dev/null &&
         cmp "$(find "$WINEPREFIX/drive_c" -name modern-wizard.bmp | head -n 1)" "$picture"
     local status=$?
     stop
