@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
@@ -169,6 +170,11 @@ void nameForScreenReaders(QWidget& control, const QString& name) {
         caption->setBuddy(list);
         caption->hide();
     }
+}
+
+void showMessage(QMessageBox& box) {
+    box.setAccessibleDescription(box.text());
+    box.exec();
 }
 
 #ifdef KORVANE_QT_ANNOUNCEMENTS

@@ -17,7 +17,9 @@ namespace korvane {
 QtPlatform::QtPlatform()
     : m_dispatch(
           [](const std::string& text) {
-              QMessageBox::critical(nullptr, QStringLiteral("Korvane"), toQString(text));
+              QMessageBox box(QMessageBox::Critical, QStringLiteral("Korvane"), toQString(text),
+                              QMessageBox::Ok);
+              showMessage(box);
           },
           [](int exitCode) {
               // Every window goes away at once, whether it agrees or not.

@@ -86,7 +86,9 @@ void QtWindow::show() {
 
 void QtWindow::showWarning(std::string_view text) {
     FormWidget& form = checked(m_form);
-    QMessageBox::warning(&form, form.windowTitle(), toQString(text));
+    QMessageBox box(QMessageBox::Warning, form.windowTitle(), toQString(text), QMessageBox::Ok,
+                    &form);
+    showMessage(box);
 }
 
 void QtWindow::build(const WindowLayout& layout, Binding binding) {
