@@ -140,6 +140,44 @@ private:
     }
 };
 
+// A message box (the overflow warning, a fatal error) as an alert whose text is its message.
+// Orca reads an alert's text first; else Orca 48 reads only labels of three words or more,
+// counted between spaces, and a Chinese message has no spaces.
+class MessageAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit MessageAccessible(QMessageBox* box)
+        : QAccessibleWidget(box, QAccessible::AlertMessage) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
+    }
+
+    QString attributes(int offset, int* start, int* end) const override {
+        const bool inside = offset >= 0 && offset <= characterCount();
+        *start = inside ? 0 : -1;
+        *end = inside ? characterCount() : -1;
+        return {};
+    }
+    QString text(int start, int end) const override {
+        return start < 0 || end < start ? QString() : message().mid(start, end - start);
+    }
+    int characterCount() const override { return int(message().size()); }
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    int selectionCount() const override { return 0; }
+    void selection(int, int* start, int* end) const override { *start = *end = 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    void scrollToSubstring(int, int) override {}
+    int offsetAtPoint(const QPoint&) const override { return -1; }
+    QRect characterRect(int) const override { return {}; }
+
+private:
+    QString message() const { return static_cast<QMessageBox*>(widget())->text(); }
+};
+
 QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     // Qt would expose a plain top-level widget as a filler, which has no title.
     if (auto* form = dynamic_cast<FormWidget*>(object)) {
@@ -152,6 +190,9 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
 #endif
     if (auto* box = qobject_cast<QLineEdit*>(object)) {
         return new BoxAccessible(box);
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(object)) {
+        return new MessageAccessible(box);
     }
     return nullptr;
 }
@@ -170,11 +211,6 @@ void nameForScreenReaders(QWidget& control, const QString& name) {
         caption->setBuddy(list);
         caption->hide();
     }
-}
-
-void showMessage(QMessageBox& box) {
-    box.setAccessibleDescription(box.text());
-    box.exec();
 }
 
 #ifdef KORVANE_QT_ANNOUNCEMENTS

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class QMessageBox;
 class QWidget;
 
 namespace korvane {
@@ -24,11 +23,6 @@ void installAccessibility();
 // screen reader sees: on Linux, Qt's bridge takes the list's field text as its name and
 // looks for the name in a caption instead.
 void nameForScreenReaders(QWidget& control, const QString& name);
-
-// Shows a message box until it is answered. Its message is also its description: Orca 48
-// speaks an alert's description, and reads no label of fewer than three words as words
-// are counted between spaces, which a Chinese message has none of.
-void showMessage(QMessageBox& box);
 
 // Says a text to a screen reader by itself, even while another program has the focus: a
 // polite announcement from the window (Qt 6.8 and later), or else a notification that only

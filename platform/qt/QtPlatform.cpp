@@ -17,9 +17,7 @@ namespace korvane {
 QtPlatform::QtPlatform()
     : m_dispatch(
           [](const std::string& text) {
-              QMessageBox box(QMessageBox::Critical, QStringLiteral("Korvane"), toQString(text),
-                              QMessageBox::Ok);
-              showMessage(box);
+              QMessageBox::critical(nullptr, QStringLiteral("Korvane"), toQString(text));
           },
           [](int exitCode) {
               // Every window goes away at once, whether it agrees or not.

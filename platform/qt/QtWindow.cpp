@@ -86,9 +86,7 @@ void QtWindow::show() {
 
 void QtWindow::showWarning(std::string_view text) {
     FormWidget& form = checked(m_form);
-    QMessageBox box(QMessageBox::Warning, form.windowTitle(), toQString(text), QMessageBox::Ok,
-                    &form);
-    showMessage(box);
+    QMessageBox::warning(&form, form.windowTitle(), toQString(text));
 }
 
 void QtWindow::build(const WindowLayout& layout, Binding binding) {
