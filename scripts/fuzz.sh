@@ -6,7 +6,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 seconds=${1:-60}
-korvane_install clang libclang-rt-14-dev
+korvane_install clang libclang-rt-dev
 korvane_build fuzz >/dev/null
 
 bin="$korvane_root/build/fuzz/tests/fuzz"
