@@ -40,9 +40,11 @@ elif [ "$kind" = pe ]; then
         row "all 4 GiB on 64-bit Windows (LARGE_ADDRESS_AWARE)" grep -q 'large address aware' <<<"$headers"
     fi
     row "DEP (NX_COMPAT)" grep -q 'NX_COMPAT' <<<"$characteristics"
-    # The import table: "DLL Name: X" heads each DLL's functions, one a line with its hint.
-    imports=$(awk '/DLL Name:/ { dll = tolower($3) }
-                   /^\t[0-9a-f]+\t +[0-9]+ +[A-Za-z_]/ { print dll "!" $3 }' <<<"$headers" | sort -u)
+    # The import table: "DLL Name: X" heads each DLL's functions, one a line that starts with
+    # its address and ends with its name (binutils 2.40 and 2.44 put other columns between).
+    imports=$(awk '/DLL Name:/ { dll = tolower($3); next }
+                   /^[ \t]*$/ { dll = "" }
+                   dll != "" && /^\t[0-9a-f]+[ \t]/ { print dll "!" $NF }' <<<"$headers" | sort -u)
     row "imports some functions (the table is read)" grep -q '^user32.dll!CreateWindowExW$' <<<"$imports"
     unknown=$(grep -vxF -f <(grep -v '^#' "$known") <<<"$imports")
     row "imports only what Windows 7 SP1 has" test -z "$unknown"
