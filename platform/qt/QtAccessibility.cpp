@@ -2,9 +2,10 @@
 
 #include "platform/qt/QtWindow.h"
 
+#include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
-#include <QLabel>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QStyle>
@@ -178,6 +179,105 @@ private:
     QString message() const { return static_cast<QMessageBox*>(widget())->text(); }
 };
 
+// A list of choices whose name is what it is for. Qt's own names an editable list by its
+// field's text on Linux, leaving the name to a caption the list is labelled by; Orca 48 keeps
+// such labels for a while by the identity of its proxy objects, which it reuses, so a later
+// list may be read without its caption. The rest is what Qt tells of a list: its popup and
+// its field as children, the field as its focus, opening and closing as actions.
+class ListAccessible : public QAccessibleWidget {
+public:
+    explicit ListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text which) const override {
+        if (which == QAccessible::Value) {
+            return list()->isEditable() ? list()->lineEdit()->text() : list()->currentText();
+        }
+        if (which == QAccessible::Accelerator) {
+            return QKeySequence(Qt::Key_Down).toString(QKeySequence::NativeText);
+        }
+        return QAccessibleWidget::text(which);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.expandable = true;
+        state.expanded = list()->view()->isVisible();
+        state.editable = list()->isEditable();
+        return state;
+    }
+
+    int childCount() const override { return list()->isEditable() ? 2 : 1; }
+    QAccessibleInterface* child(int index) const override {
+        QWidget* child = nullptr;
+        if (index == 0) {
+            child = list()->view();
+        } else if (index == 1 && list()->isEditable()) {
+            child = list()->lineEdit();
+        }
+        return child ? QAccessible::queryAccessibleInterface(child) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (int index = 0; index < childCount(); ++index) {
+            if (child && child->object() && this->child(index)->object() == child->object()) {
+                return index;
+            }
+        }
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        QLineEdit* field = list()->lineEdit();
+        return field && field->rect().contains(field->mapFromGlobal(QPoint(x, y))) ? child(1)
+                                                                                   : nullptr;
+    }
+    // The list passes its focus on to its field, which is where the typing goes.
+    QAccessibleInterface* focusChild() const override {
+        return list()->isEditable() ? child(1) : QAccessibleWidget::focusChild();
+    }
+
+    QStringList actionNames() const override { return {showMenuAction(), pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action != showMenuAction() && action != pressAction()) {
+            return;
+        }
+        if (list()->view()->isVisible()) {
+            list()->hidePopup();
+        } else {
+            list()->showPopup();
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QComboBox* list() const { return static_cast<QComboBox*>(widget()); }
+};
+
+#ifdef KORVANE_QT_VALUE_TEXT
+// Orca 48 reads an editable list's value from its field only where the field says it is a
+// single line, which Qt's never does; else from the chosen item, and before any choice from
+// the list's name. The value's text, told outright, is read whatever the field holds.
+class ValueTextListAccessible : public ListAccessible, public QAccessibleAttributesInterface {
+public:
+    using ListAccessible::ListAccessible;
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::AttributesInterface
+                   ? static_cast<QAccessibleAttributesInterface*>(this)
+                   : ListAccessible::interface_cast(type);
+    }
+    QList<QAccessible::Attribute> attributeKeys() const override {
+        return {QAccessible::Attribute::Custom};
+    }
+    QVariant attributeValue(QAccessible::Attribute key) const override {
+        if (key != QAccessible::Attribute::Custom) {
+            return {};
+        }
+        return QVariant::fromValue(
+            QHash<QString, QString>{{QStringLiteral("valuetext"), text(QAccessible::Value)}});
+    }
+};
+#else
+using ValueTextListAccessible = ListAccessible; // Qt tells no attributes of a program's own
+#endif
+
 QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     // Qt would expose a plain top-level widget as a filler, which has no title.
     if (auto* form = dynamic_cast<FormWidget*>(object)) {
@@ -194,6 +294,9 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
     if (auto* box = qobject_cast<QMessageBox*>(object)) {
         return new MessageAccessible(box);
     }
+    if (auto* list = qobject_cast<QComboBox*>(object)) {
+        return new ValueTextListAccessible(list);
+    }
     return nullptr;
 }
 
@@ -201,16 +304,6 @@ QAccessibleInterface* accessibleFor(const QString&, QObject* object) {
 
 void installAccessibility() {
     QAccessible::installFactory(accessibleFor);
-}
-
-void nameForScreenReaders(QWidget& control, const QString& name) {
-    control.setAccessibleName(name);
-    if (auto* list = qobject_cast<QComboBox*>(&control); list && list->isEditable()) {
-        auto* caption = new QLabel(name, list->parentWidget());
-        caption->setObjectName(list->objectName() + QStringLiteral("Caption"));
-        caption->setBuddy(list);
-        caption->hide();
-    }
 }
 
 #ifdef KORVANE_QT_ANNOUNCEMENTS

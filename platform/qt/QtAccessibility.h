@@ -15,14 +15,16 @@ namespace korvane {
 #define KORVANE_QT_ANNOUNCEMENTS 1
 #endif
 
-// Exposes every window of the program as a frame, so that its caption is its title.
+// From 6.8 Qt also hands a screen reader attributes of a program's own, such as the text of
+// a list's value.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+#define KORVANE_QT_VALUE_TEXT 1
+#endif
+
+// Exposes every window of the program as a frame, so that its caption is its title, and
+// gives boxes, lists and message boxes what Qt's own interfaces lack for a screen reader.
 // Called once, by the platform.
 void installAccessibility();
-
-// What a screen reader calls a control. An editable list also gets a caption that only a
-// screen reader sees: on Linux, Qt's bridge takes the list's field text as its name and
-// looks for the name in a caption instead.
-void nameForScreenReaders(QWidget& control, const QString& name);
 
 // Says a text to a screen reader by itself, even while another program has the focus: a
 // polite announcement from the window (Qt 6.8 and later), or else a notification that only

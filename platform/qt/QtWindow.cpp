@@ -121,7 +121,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
             widget->setFont(toQFont(*row.settings.font));
         }
         if (!row.settings.accessibleName.empty()) {
-            nameForScreenReaders(*widget, toQString(row.settings.accessibleName));
+            widget->setAccessibleName(toQString(row.settings.accessibleName));
         }
         if (widget->focusPolicy() != Qt::NoFocus && row.tabIndex != noTabStop) {
             tabOrder.emplace_back(row.tabIndex, widget);
@@ -136,7 +136,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
         auto* target = form.findChild<QWidget*>(toQString(row.name));
         if (caption && target) {
             caption->setBuddy(target);
-            nameForScreenReaders(*target, caption->text().trimmed());
+            target->setAccessibleName(caption->text().trimmed());
             target->raise(); // a caption that reaches into its box lies under it
         }
     }
