@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs one of the README's commands as a new user would, in a fresh Debian root of the
 # release named: made with mmdebstrap from Debian's archive (the minimal system with apt),
-# the committed tree copied into it, then run as root in a chroot with /proc, /sys and /dev
+# the repository copied into it, then run as root in a chroot with /proc, /sys and /dev
 # mounted, which are unmounted afterwards whatever happens. The root is removed at the end.
 #   bash scripts/in-debian.sh RELEASE COMMAND [ARGUMENT...]
 #   e.g. bash scripts/in-debian.sh trixie bash scripts/test.sh --quick
@@ -35,8 +35,12 @@ mmdebstrap --quiet --variant=apt --include=ca-certificates "$release" "$root" \
     "deb $archive-security $release-security main"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mkdir -p "$root/root/korvane"
+# The repository as a user has it: its files and its history (the reproducibility check
+# builds the commit from it), owned by the root's own root.
 git -C "$korvane_root" ls-files -z --cached --others --exclude-standard |
-    (cd "$korvane_root" && xargs -0 tar -c --no-recursion) | tar -x -C "$root/root/korvane"
+    (cd "$korvane_root" && xargs -0 tar -c --no-recursion) |
+    tar -x --no-same-owner -C "$root/root/korvane"
+tar -c -C "$korvane_root" .git | tar -x --no-same-owner -C "$root/root/korvane"
 
 for point in proc sys dev; do
     mounted+=("$root/$point")

@@ -6,7 +6,7 @@
 #   bash scripts/reproducible.sh [COMMIT]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-korvane_install g++-mingw-w64-x86-64 g++-mingw-w64-i686 nsis
+korvane_install g++-mingw-w64-x86-64 g++-mingw-w64-i686 nsis git
 cd "$korvane_root"
 commit=$(git rev-parse "${1:-HEAD}")
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct "$commit")}
