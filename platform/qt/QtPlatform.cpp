@@ -61,7 +61,15 @@ QtPlatform::QtPlatform()
 QtPlatform::~QtPlatform() = default;
 
 std::unique_ptr<Window> QtPlatform::createWindow(const WindowLayout& layout) {
-    return std::make_unique<QtWindow>(layout, *this);
+    auto window = std::make_unique<QtWindow>(layout, *this);
+    if (!m_startUp) {
+        m_startUp = static_cast<FormWidget*>(window->widget());
+    }
+    return window;
+}
+
+const FormWidget* QtPlatform::startUpWindow() const {
+    return m_startUp;
 }
 
 void QtPlatform::endProgram() {

@@ -3,6 +3,7 @@
 #include "platform/Dispatch.h"
 #include "platform/Window.h"
 
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,6 +12,8 @@ class QTranslator;
 class QWidget;
 
 namespace korvane {
+
+class FormWidget;
 
 // The Qt backend of the platform layer. Windows are built from their layout tables with
 // twips turned into logical pixels (15 twips a pixel at 96 DPI; Qt scales them with the
@@ -44,12 +47,16 @@ public:
 
     static int toPixels(int twips);
 
+    // The first window built, while it exists: the others open beside it.
+    const FormWidget* startUpWindow() const;
+
     // Wraps a handler in the dispatch.
     Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
 
 private:
     Dispatch m_dispatch;
     std::unique_ptr<QTranslator> m_translator;
+    QPointer<FormWidget> m_startUp;
 };
 
 } // namespace korvane

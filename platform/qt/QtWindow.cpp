@@ -1,5 +1,6 @@
 #include "platform/qt/QtWindow.h"
 
+#include "platform/Placement.h"
 #include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtPlatform.h"
@@ -7,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QMessageBox>
+#include <QScreen>
 #include <algorithm>
 #include <vector>
 
@@ -20,6 +22,10 @@ namespace {
 
 constexpr Qt::WindowFlags frameFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                        Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+
+Rect toRect(const QRect& rect) {
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
 
 QFont toQFont(const FontSpec& fontSpec) {
     QFont font;
@@ -41,7 +47,7 @@ void FormWidget::closeEvent(QCloseEvent* event) {
 }
 
 QtWindow::QtWindow(const WindowLayout& layout, QtPlatform& platform)
-    : m_form(new FormWidget), m_handlers(new QObject(m_form)) {
+    : m_platform(platform), m_form(new FormWidget), m_handlers(new QObject(m_form)) {
     const bool live = std::any_of(layout.controls.begin(), layout.controls.end(),
                                   [](const ControlLayout& row) { return row.settings.live; });
     if (live) {
@@ -79,9 +85,53 @@ bool QtWindow::isVisible() const {
 
 void QtWindow::show() {
     FormWidget& form = checked(m_form);
+    if (!m_placed) {
+        m_placed = true;
+        placeBesideStartUpWindow(form);
+    } else if (form.isMinimized()) {
+        // Some managers keep a minimised window mapped (mutter under Wayland), so mapping it
+        // again restores nothing: it is withdrawn and mapped afresh instead.
+        withdraw(form);
+    }
+    if (m_shownAt) {
+        form.setGeometry(QRect(*m_shownAt, form.size()));
+    }
     form.showNormal();
     form.raise();
     form.activateWindow();
+}
+
+void QtWindow::hide() {
+    withdraw(checked(m_form));
+}
+
+void QtWindow::withdraw(FormWidget& form) {
+    if (form.isVisible()) {
+        // Asked of the display server: Qt's own record of a window that the manager moved
+        // can be off by the frame (mutter's), and the window would come back elsewhere.
+        m_shownAt = form.mapToGlobal(QPoint(0, 0));
+    }
+    form.hide();
+}
+
+// The layout puts the other windows below the start-up window; where the window manager
+// put that one elsewhere, they follow it.
+void QtWindow::placeBesideStartUpWindow(FormWidget& form) const {
+    const FormWidget* main = m_platform.startUpWindow();
+    if (!main || main == &form || !main->isVisible()) {
+        return;
+    }
+    const QRect client = main->geometry();
+    const QRect frame = main->frameGeometry();
+    // The same manager draws this window's frame as the main window's.
+    const Margins margins{client.left() - frame.left(), client.top() - frame.top(),
+                          frame.right() - client.right(), frame.bottom() - client.bottom()};
+    const QScreen* screen = main->screen();
+    const Rect workArea = toRect(screen ? screen->availableGeometry() : frame);
+    const Point place =
+        openingPlace(toRect(form.laidOut), margins,
+                     {toRect(main->laidOut), toRect(client), toRect(frame)}, workArea);
+    form.setGeometry(QRect(QPoint(place.x, place.y), form.laidOut.size()));
 }
 
 void QtWindow::showWarning(std::string_view text) {
@@ -96,7 +146,8 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
     form.setWindowFlags(frameFlags | Qt::WindowCloseButtonHint);
     const auto px = QtPlatform::toPixels;
     // A fixed frame: the layout is fixed, so there is nothing to gain from resizing.
-    form.setGeometry(px(layout.left), px(layout.top), px(layout.width), px(layout.height));
+    form.laidOut = QRect(px(layout.left), px(layout.top), px(layout.width), px(layout.height));
+    form.setGeometry(form.laidOut);
     form.setFixedSize(px(layout.width), px(layout.height));
 
     std::vector<std::pair<int, QWidget*>> tabOrder;

@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace korvane {
 
@@ -12,6 +13,7 @@ namespace korvane {
 // and otherwise records that the user closed it.
 class FormWidget : public QWidget {
 public:
+    QRect laidOut; // the client area's place and size, in logical pixels
     bool closeRemoved = false;
     bool closed = false;
 
@@ -33,14 +35,19 @@ public:
     bool exists() const override { return m_form && !m_form->closed; }
     bool isVisible() const override;
     void show() override;
-    void hide() override { checked(m_form).hide(); }
+    void hide() override;
     void showWarning(std::string_view text) override;
 
     QWidget* widget() const { return m_form; }
 
 private:
     void build(const WindowLayout& layout, Binding binding);
+    void placeBesideStartUpWindow(FormWidget& form) const;
+    void withdraw(FormWidget& form);
 
+    QtPlatform& m_platform;
+    bool m_placed = false; // the first show places it; later ones leave it where the user put it
+    std::optional<QPoint> m_shownAt; // the client area's place when it was last hidden
     QPointer<FormWidget> m_form;
     QPointer<QObject> m_handlers;
     std::unique_ptr<Announcer> m_announcer; // for windows with live labels
