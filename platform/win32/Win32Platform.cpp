@@ -82,7 +82,18 @@ std::vector<HWND> Win32Platform::programWindows() {
 
 std::unique_ptr<Window> Win32Platform::createWindow(const WindowLayout& layout) {
     registerFormClass();
-    return std::make_unique<Win32Window>(layout, *this);
+    auto window = std::make_unique<Win32Window>(layout, *this);
+    if (!startUpWindow()) {
+        m_startUp = window->hwnd();
+    }
+    return window;
+}
+
+const Win32Window* Win32Platform::startUpWindow() const {
+    if (!m_startUp || !IsWindow(m_startUp)) {
+        return nullptr;
+    }
+    return reinterpret_cast<const Win32Window*>(GetWindowLongPtrW(m_startUp, GWLP_USERDATA));
 }
 
 void Win32Platform::endProgram() {

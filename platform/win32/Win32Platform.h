@@ -9,6 +9,8 @@
 
 namespace korvane {
 
+class Win32Window;
+
 // The native Windows backend of the platform layer, on user32, gdi32 and kernel32 alone.
 // Windows are built from their layout tables with twips turned into pixels at the
 // window's DPI; every handler runs through one dispatch that reports an error in a
@@ -39,6 +41,9 @@ public:
 
     Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
 
+    // The first window built, while it exists: the others open beside it.
+    const Win32Window* startUpWindow() const;
+
     // The program's top-level windows on this thread.
     static std::vector<HWND> programWindows();
     // What a screen reader is told of a control beyond what it shows: its name, and
@@ -63,6 +68,7 @@ private:
         bool started;
     } m_com;
     Annotations m_annotations;
+    HWND m_startUp = nullptr;
 };
 
 } // namespace korvane

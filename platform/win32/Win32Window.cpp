@@ -32,6 +32,10 @@ void Win32Window::removeCloseCommand() {
 }
 
 void Win32Window::show() {
+    if (!m_placed) {
+        m_placed = true;
+        placeOnFirstShow();
+    }
     // Restores a minimised window too, and brings it to the front.
     ShowWindow(checked(m_hwnd), SW_SHOWNORMAL);
     SetForegroundWindow(m_hwnd);

@@ -49,8 +49,11 @@ private:
     };
 
     void build();
-    // The frame around the client area placed at the laid-out place, at the DPI.
+    // The client area at the laid-out place, and the frame around it, at the DPI.
+    RECT laidOutClient(UINT dpi) const;
     RECT laidOutFrame(UINT dpi) const;
+    // On the first show: beside the start-up window, or, being that one, on the work area.
+    void placeOnFirstShow();
     void placeFrame(UINT dpi);
     // Controls, fonts and icons at the DPI.
     void layOut(UINT dpi);
@@ -60,6 +63,7 @@ private:
     const WindowLayout& m_layout;
     Win32Platform& m_platform;
     HWND m_hwnd = nullptr;
+    bool m_placed = false;
     bool m_closeRemoved = false;
     bool m_closed = false;
     HWND m_lastFocus = nullptr;

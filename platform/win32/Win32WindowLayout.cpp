@@ -1,3 +1,4 @@
+#include "platform/Placement.h"
 #include "platform/win32/Win32Platform.h"
 #include "platform/win32/Win32Window.h"
 
@@ -9,12 +10,58 @@ namespace {
 constexpr int comboListRows = 12;
 } // namespace
 
+namespace {
+
+Rect toRect(const RECT& rect) {
+    return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+} // namespace
+
+RECT Win32Window::laidOutClient(UINT dpi) const {
+    const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
+    return {px(m_layout.left), px(m_layout.top), px(m_layout.left) + px(m_layout.width),
+            px(m_layout.top) + px(m_layout.height)};
+}
+
 // The layout gives the client area; the frame goes around it.
 RECT Win32Window::laidOutFrame(UINT dpi) const {
-    const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
-    const RECT client{px(m_layout.left), px(m_layout.top), px(m_layout.left) + px(m_layout.width),
-                      px(m_layout.top) + px(m_layout.height)};
-    return frameAround(client, formStyle, formExStyle, dpi);
+    return frameAround(laidOutClient(dpi), formStyle, formExStyle, dpi);
+}
+
+void Win32Window::placeOnFirstShow() {
+    RECT frame;
+    RECT client;
+    GetWindowRect(m_hwnd, &frame);
+    GetClientRect(m_hwnd, &client);
+    MapWindowPoints(m_hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const Margins margins{client.left - frame.left, client.top - frame.top,
+                          frame.right - client.right, frame.bottom - client.bottom};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(m_hwnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    const UINT dpi = dpiOf(m_hwnd);
+    const RECT laidOut = laidOutClient(dpi);
+    Point place{};
+    const Win32Window* main = m_platform.startUpWindow();
+    if (main && main != this && IsWindowVisible(main->m_hwnd)) {
+        RECT mainFrame;
+        RECT mainClient;
+        GetWindowRect(main->m_hwnd, &mainFrame);
+        GetClientRect(main->m_hwnd, &mainClient);
+        MapWindowPoints(main->m_hwnd, nullptr, reinterpret_cast<POINT*>(&mainClient), 2);
+        place = openingPlace(toRect(laidOut), margins,
+                             {toRect(main->laidOutClient(dpiOf(main->m_hwnd))), toRect(mainClient),
+                              toRect(mainFrame)},
+                             toRect(monitor.rcWork));
+    } else {
+        // The layout's places are workspace coordinates, as a window placement's are: a
+        // taskbar at the top or the left pushes the window by its size.
+        place = {laidOut.left + monitor.rcWork.left - monitor.rcMonitor.left,
+                 laidOut.top + monitor.rcWork.top - monitor.rcMonitor.top};
+    }
+    SetWindowPos(m_hwnd, nullptr, place.x - margins.left, place.y - margins.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Only at creation: from then on the window stays where the user puts it.

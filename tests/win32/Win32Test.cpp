@@ -327,6 +327,54 @@ void dpiChangeKeepsThePlace() {
     checkEqual(label.right - label.left, MulDiv(2895, dpi, 1440), "controls at the new DPI");
 }
 
+// Where the main window stands 40 px below its laid-out place, the calculators open below
+// it, under its left edge, side by side as laid out.
+void checkCalculatorsBelow(Fixture& f, const std::string& why) {
+    click(f.control("Command3"));
+    click(f.control("Command4"));
+    HWND forms[] = {f.form, Win32Platform::handle(f.calculators.buy().window()),
+                    Win32Platform::handle(f.calculators.sell().window())};
+    POINT client[3] = {};
+    RECT frame[3];
+    for (int i = 0; i < 3; ++i) {
+        ClientToScreen(forms[i], &client[i]);
+        GetWindowRect(forms[i], &frame[i]);
+    }
+    const int dpi = windowDpi(f.form);
+    checkEqual(client[0].y, MulDiv(450, dpi, 1440) + 40, "the main window's place, " + why);
+    checkEqual(client[1].x, client[0].x, "the buy calculator under its left edge, " + why);
+    check(frame[1].top >= frame[0].bottom, "the buy calculator's frame below it, " + why);
+    check(client[1].y >= MulDiv(3645, dpi, 1440) + 40, "moved down with it, " + why);
+    checkEqual(client[2].x - client[1].x, MulDiv(5055, dpi, 1440) - MulDiv(255, dpi, 1440),
+               "the sell calculator beside the buy one, " + why);
+    checkEqual(client[2].y, client[1].y, "level with it, " + why);
+}
+
+void calculatorsFollowTheMainWindow() {
+    {
+        Fixture f;
+        RECT frame;
+        GetWindowRect(f.form, &frame);
+        SetWindowPos(f.form, nullptr, frame.left, frame.top + 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        checkCalculatorsBelow(f, "moved by a manager");
+    }
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT pushed = work;
+    pushed.top += 40;
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &pushed, 0);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint({100, 100}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    if (monitor.rcWork.top == pushed.top && work.top == monitor.rcMonitor.top) {
+        Fixture f;
+        checkCalculatorsBelow(f, "under a taskbar at the top");
+    } else {
+        std::printf("SKIP: this system does not move its work area (a taskbar at the top)\n");
+    }
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+}
+
 void noCloseCommand() {
     Fixture f;
     HMENU menu = GetSystemMenu(f.form, FALSE);
@@ -690,6 +738,7 @@ int main() {
     startSlotsStartStopAndTicks();
     realTickAfterOneSecond();
     calculators();
+    calculatorsFollowTheMainWindow();
     exitEndsEverything();
     failedTextCallsAreErrors();
     if (argc > 1) {
