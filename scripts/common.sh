@@ -43,8 +43,10 @@ korvane_install() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures and builds a preset (default: "default").
+# Configures and builds a preset (default: "default"), with any further cache settings.
 korvane_build() {
     local preset=${1:-default}
-    (cd "$korvane_root" && cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset")
+    shift || true
+    (cd "$korvane_root" && cmake --preset "$preset" "$@" >/dev/null &&
+        cmake --build --preset "$preset")
 }
