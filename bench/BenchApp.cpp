@@ -107,7 +107,14 @@ int main(int argc, char** argv) {
         fill(calculators.sell());
         form1.command1Click();
         if (argc > 3 && std::strcmp(argv[3], "background") == 0) {
-            QTimer::singleShot(100, widget, [] { QApplication::setActiveWindow(nullptr); });
+            // Deprecated in Qt 6.5, but the only call that leaves no window of the program
+            // active, as when the user is in the game.
+            QTimer::singleShot(100, widget, [] {
+                QT_WARNING_PUSH
+                QT_WARNING_DISABLE_DEPRECATED
+                QApplication::setActiveWindow(nullptr);
+                QT_WARNING_POP
+            });
         }
         double before = 0;
         QTimer::singleShot(1000, widget, [&] { before = cpuSeconds(); });

@@ -6,7 +6,7 @@ korvane_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Everything Korvane builds, runs and is tested with, all from Debian's archive.
 korvane_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins libgl-dev
+    qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     libgtest-dev
     fonts-arphic-uming fonts-wqy-zenhei
     xvfb xauth openbox x11-utils xdotool dbus at-spi2-core

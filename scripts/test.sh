@@ -16,7 +16,7 @@ korvane_install
 # checked under KWin's and GNOME Shell's, headless.
 compositors=OFF
 if [ "$(. /etc/os-release && echo "${VERSION_ID:-99}")" -ge 13 ] 2>/dev/null; then
-    korvane_install kwin-wayland kwin-style-breeze gnome-shell xwayland qt6-wayland libglib2.0-bin
+    korvane_install kwin-wayland kwin-style-breeze gnome-shell xwayland libglib2.0-bin
     compositors=ON
 fi
 $quick || korvane_install clang libclang-rt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 \

@@ -13,7 +13,7 @@ trap 'rm -rf "$work"' EXIT
 (cd "$build" && cpack -G DEB -B "$work/out" >/dev/null) || { echo "cpack failed"; exit 1; }
 deb=$(ls "$work"/out/*.deb) dbgsym=$(ls "$work"/out/*-dbgsym_*.ddeb)
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes; $(basename "$dbgsym"), $(stat -c %s "$dbgsym") bytes"
-dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Installed-Size|Depends):'
+dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Installed-Size|Depends|Recommends):'
 dpkg-deb -x "$deb" "$work/root"
 dpkg-deb -x "$dbgsym" "$work/dbgsym"
 program=$work/root/usr/bin/korvane
@@ -21,6 +21,8 @@ doc=$work/root/usr/share/doc/korvane
 
 # Everything it depends on can be installed here (nothing is installed).
 row "apt-get accepts it and its dependencies" apt-get install --simulate --no-install-recommends "$deb"
+row "it recommends Qt's Wayland plugin, for a session without an X server" \
+    [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ]
 for file in usr/bin/korvane \
             "usr/share/applications/$app_id.desktop" \
             "usr/share/metainfo/$app_id.metainfo.xml" \

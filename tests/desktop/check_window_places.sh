@@ -44,7 +44,8 @@ if [ -z "${KORVANE_INSIDE:-}" ]; then
             # The session's own status is lost; the script inside leaves its result.
             cat "$run/result" 2>/dev/null || true
             grep -q '^window places: [0-9]* passed, 0 failed$' "$run/result" 2>/dev/null ||
-                { tail -n 20 "$KORVANE_SESSION_LOG"; exit 1; } ;;
+                { tail -n 20 "$KORVANE_SESSION_LOG"; exit 1; }
+            exit 0 ;;
         gnome)
             # The shell needs a system bus; a private one will do.
             dbus-daemon --session --nofork --address="unix:path=$run/system-bus" 2>/dev/null &
@@ -76,7 +77,12 @@ case $session in
         done
         export WAYLAND_DISPLAY=korvane-gnome DISPLAY=$display
         XAUTHORITY=$(ls "$XDG_RUNTIME_DIR"/.mutter-Xwaylandauth.* | head -n 1)
-        export XAUTHORITY ;;
+        export XAUTHORITY
+        # A user's programs start once the shell is up: its top bar holds its place.
+        for _ in $(seq 100); do
+            xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, [1-9]' && break
+            sleep 0.1
+        done ;;
 esac
 # KWin's session loses the status: the result goes to a file too.
 [ "$session" = kwin ] && exec > >(tee "$XDG_RUNTIME_DIR/result") 2>&1
