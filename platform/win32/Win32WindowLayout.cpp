@@ -7,13 +7,24 @@
 namespace korvane {
 
 namespace {
-constexpr int comboListRows = 12;
-} // namespace
 
-namespace {
+constexpr int comboListRows = 12;
 
 Rect toRect(const RECT& rect) {
     return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// A window's frame and client area, on the screen.
+struct OnScreen {
+    RECT frame;
+    RECT client;
+};
+OnScreen onScreen(HWND hwnd) {
+    OnScreen placed{};
+    GetWindowRect(hwnd, &placed.frame);
+    GetClientRect(hwnd, &placed.client);
+    MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&placed.client), 2);
+    return placed;
 }
 
 } // namespace
@@ -30,11 +41,7 @@ RECT Win32Window::laidOutFrame(UINT dpi) const {
 }
 
 void Win32Window::placeOnFirstShow() {
-    RECT frame;
-    RECT client;
-    GetWindowRect(m_hwnd, &frame);
-    GetClientRect(m_hwnd, &client);
-    MapWindowPoints(m_hwnd, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    const auto [frame, client] = onScreen(m_hwnd);
     const Margins margins{client.left - frame.left, client.top - frame.top,
                           frame.right - client.right, frame.bottom - client.bottom};
     MONITORINFO monitor{};
@@ -45,14 +52,10 @@ void Win32Window::placeOnFirstShow() {
     Point place{};
     const Win32Window* main = m_platform.startUpWindow();
     if (main && main != this && IsWindowVisible(main->m_hwnd)) {
-        RECT mainFrame;
-        RECT mainClient;
-        GetWindowRect(main->m_hwnd, &mainFrame);
-        GetClientRect(main->m_hwnd, &mainClient);
-        MapWindowPoints(main->m_hwnd, nullptr, reinterpret_cast<POINT*>(&mainClient), 2);
+        const OnScreen mainPlaced = onScreen(main->m_hwnd);
         place = openingPlace(toRect(laidOut), margins,
-                             {toRect(main->laidOutClient(dpiOf(main->m_hwnd))), toRect(mainClient),
-                              toRect(mainFrame)},
+                             {toRect(main->laidOutClient(dpiOf(main->m_hwnd))),
+                              toRect(mainPlaced.client), toRect(mainPlaced.frame)},
                              toRect(monitor.rcWork));
     } else {
         // The layout's places are workspace coordinates, as a window placement's are: a
