@@ -38,7 +38,14 @@ korvane_install() {
         return 0
     fi
     echo "korvane: installing ${missing[*]}"
-    korvane_as_root apt-get update -qq
+    # A mirror in the middle of a sync fails an index or two for a while; what apt has is
+    # then used, and the install itself says if a package cannot be had.
+    local try
+    for try in 1 2 3; do
+        korvane_as_root apt-get update -qq && break
+        [ "$try" = 3 ] && echo "korvane: apt-get update failed three times; going on" >&2
+        sleep "${KORVANE_RETRY_WAIT:-30}"
+    done
     korvane_as_root env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
@@ -49,4 +56,71 @@ korvane_build() {
     shift || true
     (cd "$korvane_root" && cmake --preset "$preset" "$@" >/dev/null &&
         cmake --build --preset "$preset")
+}
+
+# Debian's archive for the roots that the scripts make; the tests point these elsewhere.
+korvane_archive=${KORVANE_ARCHIVE:-http://deb.debian.org/debian}
+korvane_security_archive=${KORVANE_SECURITY_ARCHIVE:-http://deb.debian.org/debian-security}
+
+# Whether apt can read a sources line's indexes now, in a scratch state of its own; apt's
+# complaint on standard output when not.
+korvane_readable() { # LINE ARCHITECTURES
+    local scratch status
+    scratch=$(mktemp -d)
+    mkdir -p "$scratch/lists/partial" "$scratch/cache/archives/partial"
+    echo "$1" >"$scratch/sources.list"
+    apt-get update -q=2 -o Dir::Etc::SourceList="$scratch/sources.list" \
+        -o Dir::Etc::SourceParts=/nonexistent -o Dir::State::Lists="$scratch/lists" \
+        -o Dir::Cache="$scratch/cache" -o Debug::NoLocking=true -o Acquire::Languages=none \
+        -o APT::Architectures="$2" -o APT::Sandbox::User=root 2>&1 | grep -E '^(E|W):'
+    status=${PIPESTATUS[0]}
+    rm -rf "$scratch"
+    return "$status"
+}
+
+# The sources lines of a root of RELEASE: the release, its updates and its security suite.
+# A mirror caught in a sync serves an index that disagrees with its Release file, often for
+# many minutes: each suite is tried three times, and an updates or security suite that stays
+# unreadable is left out (a test machine with no network can do without it), with apt's
+# reason on standard error. The release itself must be readable.
+#   korvane_sources RELEASE ARCHITECTURES (comma-separated)
+korvane_sources() {
+    local release=$1 architectures=$2 suite archive try reason readable
+    for suite in "$release" "$release-updates" "$release-security"; do
+        archive=$korvane_archive
+        [ "$suite" = "$release-security" ] && archive=$korvane_security_archive
+        readable=false
+        for try in 1 2 3; do
+            if reason=$(korvane_readable "deb [trusted=yes] $archive $suite main" "$architectures"); then
+                readable=true
+                echo "deb $archive $suite main"
+                break
+            fi
+            [ "$try" = 3 ] || sleep "${KORVANE_RETRY_WAIT:-30}"
+        done
+        $readable && continue
+        if [ "$suite" = "$release" ]; then
+            echo "korvane: the archive's $suite cannot be read at $archive: $reason" >&2
+            return 1
+        fi
+        echo "korvane: left out $suite: its indexes at $archive could not be read three times: $reason" >&2
+    done
+}
+
+# Makes a Debian root of RELEASE with mmdebstrap from the sources that can be read, tried
+# up to three times, for a mirror that changes under it.
+#   korvane_debian_root RELEASE FOLDER ARCHITECTURES [MMDEBSTRAP OPTION...]
+korvane_debian_root() {
+    local release=$1 folder=$2 architectures=$3 sources try lines
+    shift 3
+    sources=$(korvane_sources "$release" "$architectures") || return 1
+    for try in 1 2 3; do
+        rm -rf "$folder"
+        mapfile -t lines <<<"$sources"
+        mmdebstrap --quiet --variant=apt --architectures="$architectures" "$@" \
+            "$release" "$folder" "${lines[@]}" && return 0
+        echo "korvane: mmdebstrap failed (try $try of 3)" >&2
+        [ "$try" = 3 ] || sleep "${KORVANE_RETRY_WAIT:-30}"
+    done
+    return 1
 }

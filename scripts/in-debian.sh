@@ -28,11 +28,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-archive="http://deb.debian.org/debian"
 echo "korvane: making a fresh Debian $release root"
-mmdebstrap --quiet --variant=apt --include=ca-certificates "$release" "$root" \
-    "deb $archive $release main" "deb $archive $release-updates main" \
-    "deb $archive-security $release-security main"
+korvane_debian_root "$release" "$root" amd64 --include=ca-certificates
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 mkdir -p "$root/root/korvane"
 # The repository as a user has it: its files and its history (the reproducibility check
