@@ -24,6 +24,42 @@ program=("$@")
 script=$(realpath "${BASH_SOURCE[0]}")
 unset QT_SCALE_FACTOR QT_QPA_PLATFORM
 
+# Ends a Wayland session's leftovers: what it started outlives it (services that its D-Bus
+# activated, such as the desktop portals), the document portal mounts a FUSE file system in
+# its runtime folder, and XWayland leaves its display's lock where it was killed. Every
+# process of the session, and only those, has the session's runtime folder in its
+# environment. True when nothing is left.
+session_processes() { # RUNTIME_DIR
+    grep -lsaxzF "XDG_RUNTIME_DIR=$1" /proc/[0-9]*/environ | cut -d/ -f3 || true
+}
+x_locks() { ls /tmp/.X*-lock /tmp/.X11-unix/X* 2>/dev/null || true; }
+end_session() { # RUNTIME_DIR X_LOCKS_BEFORE
+    local run=$1 signal point lock left
+    for signal in TERM KILL; do
+        [ -n "$(session_processes "$run")" ] || break
+        kill -s "$signal" $(session_processes "$run") 2>/dev/null || true
+        for _ in $(seq 50); do
+            [ -z "$(session_processes "$run")" ] && break
+            sleep 0.1
+        done
+    done
+    awk -v run="$run/" 'index($2, run) == 1 { print $2 }' /proc/self/mounts | sort -r |
+        while read -r point; do
+            umount "$point" 2>/dev/null || fusermount3 -u "$point" 2>/dev/null ||
+                umount -l "$point" 2>/dev/null || true
+        done
+    for lock in $(comm -13 <(echo "$2") <(x_locks)); do
+        [ "${lock#*-lock}" = "$lock" ] && continue
+        kill -0 "$(tr -dc 0-9 <"$lock")" 2>/dev/null ||
+            rm -f "$lock" "/tmp/.X11-unix/X$(sed 's/.*\.X\([0-9]*\)-lock/\1/' <<<"$lock")"
+    done
+    grep -q " $run/" /proc/self/mounts || rm -rf "$run"
+    left="$(session_processes "$run" | tr '\n' ' ')$(grep -o " $run/[^ ]*" /proc/self/mounts)"
+    left+="$(comm -13 <(echo "$2") <(x_locks) | tr '\n' ' ')$([ -e "$run" ] && echo "$run")"
+    echo "${left:-nothing}"
+    [ -z "$left" ]
+}
+
 # The session, started around this script, which runs again inside it with KORVANE_INSIDE.
 if [ -z "${KORVANE_INSIDE:-}" ]; then
     export KORVANE_INSIDE=1
@@ -31,30 +67,38 @@ if [ -z "${KORVANE_INSIDE:-}" ]; then
         openbox)
             exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$script" "$session" "$@" ;;
         kwin | gnome)
-            run=$(mktemp -d)
-            trap 'rm -rf "$run"' EXIT
-            export XDG_RUNTIME_DIR=$run KORVANE_SESSION_LOG=$run/session.log
-            mkdir -p -m 1777 /tmp/.X11-unix 2>/dev/null || true ;;
+            mkdir -p -m 1777 /tmp/.X11-unix 2>/dev/null || true
+            run=$(mktemp -d) locks=$(x_locks)
+            trap 'end_session "$run" "$locks" >/dev/null' EXIT
+            # Only the session's processes carry its runtime folder; its files go there too.
+            in_session=(env XDG_RUNTIME_DIR="$run" KORVANE_SESSION_LOG="$run/session.log"
+                XDG_CONFIG_HOME="$run/config" XDG_CACHE_HOME="$run/cache"
+                XDG_DATA_HOME="$run/data" XDG_STATE_HOME="$run/state") ;;
     esac
+    status=0
     case $session in
         kwin)
-            dbus-run-session -- kwin_wayland --virtual --xwayland --width 1600 --height 1000 \
-                --socket korvane-kwin --exit-with-session "bash $script $session ${*@Q}" \
-                >"$KORVANE_SESSION_LOG" 2>&1 || true
+            "${in_session[@]}" dbus-run-session -- kwin_wayland --virtual --xwayland \
+                --width 1600 --height 1000 --socket korvane-kwin --exit-with-session \
+                "bash $script $session ${*@Q}" >"$run/session.log" 2>&1 || true
             # The session's own status is lost; the script inside leaves its result.
             cat "$run/result" 2>/dev/null || true
             grep -q '^window places: [0-9]* passed, 0 failed$' "$run/result" 2>/dev/null ||
-                { tail -n 20 "$KORVANE_SESSION_LOG"; exit 1; }
-            exit 0 ;;
+                { tail -n 20 "$run/session.log"; status=1; } ;;
         gnome)
             # The shell needs a system bus; a private one will do.
-            dbus-daemon --session --nofork --address="unix:path=$run/system-bus" 2>/dev/null &
-            export DBUS_SYSTEM_BUS_ADDRESS=unix:path=$run/system-bus
-            trap 'kill %1 2>/dev/null || true; rm -rf "$run"' EXIT
-            dbus-run-session -- bash "$script" "$session" "$@"
-            exit ;;
+            "${in_session[@]}" dbus-daemon --session --nofork \
+                --address="unix:path=$run/system-bus" 2>/dev/null &
+            "${in_session[@]}" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$run/system-bus" \
+                dbus-run-session -- bash "$script" "$session" "$@" || status=1 ;;
     esac
-    exit 1
+    if left=$(end_session "$run" "$locks"); then
+        echo "ok: the session left no process, mount or file behind"
+    else
+        echo "FAIL: the session left no process, mount or file behind (left: $left)"
+        status=1
+    fi
+    exit "$status"
 fi
 
 # Inside the session: what the user's desktop gives a program, and the manager's own view.
