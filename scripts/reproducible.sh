@@ -1,46 +1,28 @@
 #!/usr/bin/env bash
-# Builds the committed tree twice, in two folders at two times with the same
-# SOURCE_DATE_EPOCH (the commit's time unless set), and compares the SHA-256 sums of what
-# a user downloads: the Debian package and its -dbgsym package, the stripped program the
-# package holds, the stripped 64- and 32-bit Windows executables and their debug files.
+# Makes the release of a commit twice, with the same SOURCE_DATE_EPOCH (the commit's time
+# unless set), at two times and in two clones in different folders: this one (whose dist/
+# it leaves for the package checks) and a fresh one elsewhere; then compares their
+# SHA256SUMS, which cover every download and debug file of the release.
 #   bash scripts/reproducible.sh [COMMIT]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-korvane_install g++-mingw-w64-x86-64 g++-mingw-w64-i686 nsis git
+korvane_install git
 cd "$korvane_root"
-commit=$(git rev-parse "${1:-HEAD}")
+commit=$(git rev-parse --verify "${1:-HEAD}^{commit}")
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct "$commit")}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-build() { # FOLDER
-    mkdir -p "$1"
-    git archive "$commit" | tar -x -C "$1"
-    (
-        cd "$1"
-        cmake --preset default -DKORVANE_BUILD_TESTS=OFF -DKORVANE_DESKTOP_CHECKS=OFF >/dev/null
-        cmake --build build/default >/dev/null
-        (cd build/default && cpack -G DEB >/dev/null)
-        dpkg-deb -x build/default/korvane_*_amd64.deb build/shipped
-        cmake --preset windows >/dev/null
-        cmake --build build/windows --target korvane_shipped >/dev/null
-        cmake --preset windows-x86 >/dev/null
-        cmake --build build/windows-x86 --target korvane_shipped >/dev/null
-        sha256sum build/default/korvane_*_amd64.deb build/default/korvane-dbgsym_*_amd64.ddeb \
-            build/shipped/usr/bin/korvane build/windows/release/korvane.exe \
-            build/windows/release/korvane.exe.debug build/windows-x86/release/korvane.exe \
-            build/windows-x86/release/korvane.exe.debug
-    ) >"$1.sums"
-}
-
-echo "korvane: building $commit twice (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
-build "$work/first"
+echo "korvane: making the release of $commit twice (SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH)"
+bash scripts/release.sh "$commit"
 sleep 1 # another second on the clock
-build "$work/second/elsewhere"
-cat "$work/first.sums"
-if diff "$work/first.sums" "$work/second/elsewhere.sums"; then
-    echo "korvane: reproducible: both builds give the same bytes"
+git clone --quiet --no-checkout "$korvane_root" "$work/elsewhere/korvane"
+git -C "$work/elsewhere/korvane" checkout --quiet "$commit"
+bash "$work/elsewhere/korvane/scripts/release.sh" "$commit" >/dev/null
+sums=(dist/korvane-*/SHA256SUMS)
+if diff "${sums[0]}" "$work/elsewhere/korvane/${sums[0]}"; then
+    echo "korvane: reproducible: both releases give the same bytes"
 else
-    echo "korvane: NOT reproducible: the builds differ (above)"
+    echo "korvane: NOT reproducible: the releases differ (above)"
     exit 1
 fi

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Korvane and runs every test: the suites in a normal
-# build, the same suites under the address and undefined-behaviour sanitizers (leaks
-# included), a bounded run of each fuzz target, the native 64-bit Windows build tested under
-# Wine, the 32-bit one and the setup program tested under Wine in an emulated PC, and two
-# builds of the commit compared byte for byte.
-#   bash scripts/test.sh [--quick]     --quick: the normal build's suites only
+# Installs what is missing, builds Korvane and runs every test: the release of the commit made
+# twice and compared byte for byte (its packages are what the package checks install), the
+# suites in a normal build, the same suites under the address and undefined-behaviour
+# sanitizers (leaks included), a bounded run of each fuzz target, the native 64-bit Windows
+# build tested under Wine, and the 32-bit one and the setup program tested under Wine in an
+# emulated PC.
+#   bash scripts/test.sh [--quick]
+# --quick: the normal build's suites only, with a release of the Debian package alone.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -13,10 +15,13 @@ quick=false
 
 korvane_install
 # Where the desktops start Wayland sessions by default (Debian 13 on), the windows are also
-# checked under KWin's and GNOME Shell's, headless.
+# checked under KWin's and GNOME Shell's, headless, with the desktop portals that GNOME and
+# KDE Plasma install beside them (the document portal mounts a FUSE file system).
 compositors=OFF
 if [ "$(. /etc/os-release && echo "${VERSION_ID:-99}")" -ge 13 ] 2>/dev/null; then
-    korvane_install kwin-wayland kwin-style-breeze gnome-shell xwayland libglib2.0-bin
+    korvane_install kwin-wayland kwin-style-breeze gnome-shell xwayland libglib2.0-bin \
+        xdg-desktop-portal xdg-desktop-portal-gnome xdg-desktop-portal-gtk \
+        xdg-desktop-portal-kde fuse3
     compositors=ON
 fi
 $quick || korvane_install clang libclang-rt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 \
@@ -38,6 +43,15 @@ suite() {
     return "$status"
 }
 
+if $quick; then
+    echo "== the release's Debian package"
+    bash scripts/release.sh --debian-only
+else
+    echo "== the release, made twice and compared byte for byte"
+    bash scripts/reproducible.sh
+    passed=$((passed + 1))
+fi
+
 echo "== tests"
 suite default
 
@@ -53,9 +67,5 @@ if ! $quick; then
 
     echo "== the 32-bit Windows build and the setup program, under Wine in an emulated PC"
     suite windows-x86
-
-    echo "== reproducible builds"
-    bash scripts/reproducible.sh
-    passed=$((passed + 1))
 fi
 echo "korvane: $passed passed, 0 failed"

@@ -1,10 +1,12 @@
 ; Korvane's setup program for every Windows: a 32-bit program itself, so that it starts on
 ; 32- and 64-bit Windows alike, it installs the 64-bit Korvane on 64-bit Windows and the
-; 32-bit one elsewhere. Built by CMake (the windows-x86 preset) with Debian's makensis; it
-; defines VERSION, EXE32, EXE64, LICENSE, ICON, WIZARD and OUTFILE.
+; 32-bit one elsewhere. Made by the release (scripts/release.sh) with Debian's makensis from
+; the two Windows builds; it defines VERSION, EXE32, EXE64, LICENSE, GUIDE, ICON, WIZARD and
+; OUTFILE.
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE32=x86/korvane.exe \
-;            -DEXE64=x64/korvane.exe -DLICENSE=LICENSE.txt -DICON=korvane.ico \
-;            -DWIZARD=korvane-wizard.bmp -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
+;            -DEXE64=x64/korvane.exe -DLICENSE=LICENSE.txt -DGUIDE=使用指南.txt \
+;            -DICON=korvane.ico -DWIZARD=korvane-wizard.bmp \
+;            -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
 Unicode true
 Target x86-unicode
 SetCompressor /SOLID lzma
@@ -20,6 +22,7 @@ ManifestDPIAware true
 !define PUBLISHER "Korvane"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvane"
 !define SHORTCUT "${PRODUCT}.lnk"
+!define GUIDE_SHORTCUT "Korvane 使用指南.lnk"
 !define WINDOW_CLASS "KorvaneForm" ; every Korvane window is of this class
 
 Name "${PRODUCT}"
@@ -112,8 +115,10 @@ Section "Korvane（必需）" SectionProgram
         File "/oname=korvane.exe" "${EXE32}"
     ${EndIf}
     File "/oname=LICENSE.txt" "${LICENSE}"
+    File "/oname=使用指南.txt" "${GUIDE}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     CreateShortCut "$SMPROGRAMS\${SHORTCUT}" "$INSTDIR\korvane.exe" "" "$INSTDIR\korvane.exe" 0
+    CreateShortCut "$SMPROGRAMS\${GUIDE_SHORTCUT}" "$INSTDIR\使用指南.txt"
 
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -141,8 +146,10 @@ SectionEnd
 Section "Uninstall"
     Delete "$INSTDIR\korvane.exe"
     Delete "$INSTDIR\LICENSE.txt"
+    Delete "$INSTDIR\使用指南.txt"
     Delete "$INSTDIR\uninstall.exe"
     Delete "$SMPROGRAMS\${SHORTCUT}"
+    Delete "$SMPROGRAMS\${GUIDE_SHORTCUT}"
     Delete "$DESKTOP\${SHORTCUT}"
     RMDir "$INSTDIR"
     ReadRegDWORD $0 HKCU "${UNINSTALL_KEY}" "CreatedParentFolder"

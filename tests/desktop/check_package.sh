@@ -1,17 +1,20 @@
 #!/usr/bin/env bash
-# Builds the Debian package from BUILD_DIR as a user downloads it, unpacks it into a scratch
-# root and checks it: every file in its freedesktop place, Debian policy (lintian clean), a
-# stripped and hardened program whose debug information is in the -dbgsym package, and an
-# installed program that starts. One row a check.
-#   check_package.sh BUILD_DIR APP_ID FORTIFY_WITNESS [unoptimised]
+# The release's Debian package as a user downloads it (scripts/release.sh puts it in
+# RELEASE_DIR, its -dbgsym package in RELEASE_DIR/debug), unpacked into a scratch root and
+# checked: the release's SHA256SUMS accepts both, every file in its freedesktop place, Debian
+# policy (lintian clean), a stripped and hardened program whose debug information is in the
+# -dbgsym package, and an installed program that starts. One row a check.
+#   check_package.sh RELEASE_DIR APP_ID FORTIFY_WITNESS [unoptimised]
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
-build=$1 app_id=$2 witness=$3 optimisation=${4:-}
+release=$1 app_id=$2 witness=$3 optimisation=${4:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-(cd "$build" && cpack -G DEB -B "$work/out" >/dev/null) || { echo "cpack failed"; exit 1; }
-deb=$(ls "$work"/out/*.deb) dbgsym=$(ls "$work"/out/*-dbgsym_*.ddeb)
+deb=$(ls "$release"/korvane_*_amd64.deb) dbgsym=$(ls "$release"/debug/korvane-dbgsym_*.ddeb) ||
+    { echo "no Debian package in $release: make it with scripts/release.sh"; exit 1; }
+row "SHA256SUMS accepts the package" korvane_summed "$deb"
+row "SHA256SUMS accepts the -dbgsym package" korvane_summed "$dbgsym"
 echo "package: $(basename "$deb"), $(stat -c %s "$deb") bytes; $(basename "$dbgsym"), $(stat -c %s "$dbgsym") bytes"
 dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Installed-Size|Depends|Recommends):'
 dpkg-deb -x "$deb" "$work/root"
@@ -27,7 +30,8 @@ for file in usr/bin/korvane \
             "usr/share/applications/$app_id.desktop" \
             "usr/share/metainfo/$app_id.metainfo.xml" \
             "usr/share/icons/hicolor/scalable/apps/$app_id.svg" \
-            usr/share/man/man1/korvane.1.gz usr/share/man/zh_CN/man1/korvane.1.gz; do
+            usr/share/man/man1/korvane.1.gz usr/share/man/zh_CN/man1/korvane.1.gz \
+            usr/share/doc/korvane/README.zh-CN.md.gz; do
     row "installs /$file" test -f "$work/root/$file"
 done
 row "the desktop entry validates" desktop-file-validate "$work/root/usr/share/applications/$app_id.desktop"

@@ -27,3 +27,14 @@ korvane_finish() { # NAME
     echo "$1: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]
 }
+
+# Whether the release's SHA256SUMS (in the release folder, above its debug/) lists FILE and
+# sha256sum accepts it.
+korvane_summed() { # FILE
+    local file folder
+    file=$(realpath "$1") folder=$(dirname "$(realpath "$1")")
+    [ -f "$folder/SHA256SUMS" ] || folder=$(dirname "$folder")
+    [ -f "$folder/SHA256SUMS" ] || folder=$(dirname "$folder")
+    (cd "$folder" && grep -F "  ${file#"$folder"/}" SHA256SUMS | grep -q . &&
+        grep -F "  ${file#"$folder"/}" SHA256SUMS | sha256sum --check --strict --quiet)
+}

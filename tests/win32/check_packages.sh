@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The portable archive and the setup program as a Windows user meets them, under Wine on a
-# virtual display, in a fresh prefix of their own: install, upgrade, uninstall, unpack.
+# The release's portable archive and setup program as a Windows user meets them, under Wine
+# on a virtual display, in a fresh prefix of their own: checked against the release's
+# SHA256SUMS, then install, upgrade, uninstall, unpack.
 # WINDOWS is the prefix's kind, win32 or win64; the setup program (a 32-bit program, so
 # only where Wine runs 32-bit code) must install the program of that kind.
 # One row a check.
@@ -37,6 +38,7 @@ fi
 home=$(dirname "$(dirname "$(ls -d "$WINEPREFIX"/drive_c/users/*/AppData/Local | grep -v /Public/ | head -n 1)")")
 folder=$home/AppData/Local/Programs/Korvane
 menu="$home/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Korvane 刷价计时器.lnk"
+guide_menu="$(dirname "$menu")/Korvane 使用指南.lnk"
 desktop="$home/Desktop/Korvane 刷价计时器.lnk"
 windows_folder='C:\users\'$(basename "$home")'\AppData\Local\Programs\Korvane'
 key='Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Korvane'
@@ -81,7 +83,9 @@ found = [re.search(key + "\0+([0-9.]+)", text) for key in ("ProductVersion", "Fi
 sys.exit(0 if all(f and f.group(1) == "1.0.0" for f in found) else 1)'
 }
 
+row "SHA256SUMS accepts the zip" korvane_summed "$zip"
 if [ -n "$setup" ]; then
+    row "SHA256SUMS accepts the setup program" korvane_summed "$setup"
     # Windows has this key from the start; a fresh Wine prefix not yet.
     "$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' /f >/dev/null 2>&1
     "$wineserver" -w
@@ -93,6 +97,7 @@ if [ -n "$setup" ]; then
     row "the installed korvane.exe is stripped" stripped "$folder/korvane.exe"
     row "and the $windows program, the one that fits this Windows" is_kind "$folder/korvane.exe" "$windows"
     row "Start-menu shortcut \"Korvane 刷价计时器\"" test -f "$menu"
+    row "the guide 使用指南.txt, with its Start-menu shortcut" test -f "$folder/使用指南.txt" -a -f "$guide_menu"
     row "no desktop shortcut unless asked for" test ! -e "$desktop"
     row "Add/Remove Programs: display name" is DisplayName "Korvane 刷价计时器"
     row "Add/Remove Programs: version 1.0.0" is DisplayVersion 1.0.0
@@ -124,7 +129,7 @@ fi
 
 mkdir -p "$WINEPREFIX/drive_c/portable"
 row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
-row "holding korvane.exe, LICENSE.txt and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt korvane.exe 说明.txt "
+row "holding korvane.exe, LICENSE.txt, 使用指南.txt and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt korvane.exe 使用指南.txt 说明.txt "
 row "the zip's LICENSE.txt, the MIT licence with CRLF" licence "$WINEPREFIX/drive_c/portable/LICENSE.txt"
 row "the zip's korvane.exe is stripped" stripped "$WINEPREFIX/drive_c/portable/korvane.exe"
 zip_kind=$(sed -n 's/.*-\(win[36][24]\)\.zip$/\1/p' <<<"$zip")
@@ -134,7 +139,10 @@ row "说明.txt says what Windows Korvane needs" grep -q "系统要求：Windows
 row "说明.txt says the win64 zip needs 64-bit Windows" grep -q "win64.zip：64 位程序，只能在 64 位 Windows 上运行。" "$notes"
 row "说明.txt says the win32 zip runs on either" grep -q "win32.zip：32 位程序，在 32 位和 64 位 Windows 上都能运行。" "$notes"
 row "说明.txt says which program it lies beside" grep -q "这个文件夹里的 korvane.exe 是 ${zip_kind#win} 位程序（$zip_kind）。" "$notes"
-row "说明.txt in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/说明.txt' | grep -q 'UTF-8 (with BOM) text, with CRLF line terminators'"
+for text in 说明.txt 使用指南.txt; do
+    row "$text in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/$text' | grep -q 'UTF-8 (with BOM) text.*with CRLF line terminators'"
+done
+row "使用指南.txt tells how to check a download" grep -q "certutil -hashfile" "$WINEPREFIX/drive_c/portable/使用指南.txt"
 row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
 stop
 if [ -z "$setup" ]; then
