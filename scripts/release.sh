@@ -48,8 +48,8 @@ if $windows; then
     find "$setup" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
     makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DEXE32="$setup/x86/korvane.exe" \
         -DEXE64="$setup/x64/korvane.exe" -DLICENSE="$setup/LICENSE.txt" \
-        -DGUIDE="$setup/使用指南.txt" -DICON=app/resources/korvane.ico \
-        -DWIZARD=packaging/windows/korvane-wizard.bmp \
+        -DGUIDE="$setup/使用指南.txt" -DICON="$source/app/resources/korvane.ico" \
+        -DWIZARD="$source/packaging/windows/korvane-wizard.bmp" \
         -DOUTFILE="$work/korvane-$version-setup.exe" packaging/windows/korvane.nsi
     files+=("$work/korvane-$version-setup.exe" build/windows/korvane-"$version"-win64.zip
         build/windows-x86/korvane-"$version"-win32.zip)
