@@ -8,6 +8,7 @@
 #   bash scripts/release.sh [--debian-only] [COMMIT]
 # --debian-only: the Debian package alone, for a machine without the Windows toolchain.
 set -euo pipefail
+umask 022 # the same file modes in every archive, whoever builds it
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 windows=true
 [ "${1:-}" = --debian-only ] && windows=false && shift
@@ -56,14 +57,18 @@ if $windows; then
     debug+=(build/windows/release/korvane.exe.debug build/windows-x86/release/korvane.exe.debug)
 fi
 
-# The version's notes: its section of each changelog, Chinese first.
+# The version's notes: its items in each changelog, Chinese first.
 notes=$work/korvane-$version-release-notes.md
+items() { # CHANGELOG
+    awk -v version="$version" '/^## / { on = ($0 ~ "^## " version "([ （]|$)"); next } on' "$1"
+}
 {
-    echo "# Korvane $version"
-    for changelog in CHANGELOG.zh-CN.md CHANGELOG.md; do
-        echo
-        awk -v version="$version" '/^## / { on = ($0 ~ "^## " version "([ （]|$)") } on' "$changelog"
-    done
+    echo "# Korvane $version 发布说明 / Release notes"
+    echo
+    echo "## 中文"
+    items CHANGELOG.zh-CN.md
+    echo "## English"
+    items CHANGELOG.md
 } >"$notes"
 files+=("$notes")
 
