@@ -50,6 +50,8 @@ const ComputeRow computeRows[] = {
     {"funds_only", "1000.50", "", "", "1000.5", "1000.5"},
     {"fullwidth_input", "１０００", "１２．５", "３", "962.5", "1037.5"},
     {"rounding_shown", "0.1", "0.2", "1", "-0.1", "0.3"},
+    // The users' guide answers for this one: binary fractions leave a tiny remainder.
+    {"binary_fraction_remainder", "0.3", "0.1", "3", "-5.55111512312578E-17", "0.6"},
     {"large_result", "0", "1E10", "1E10", "-1E+20", "1E+20"},
     // 1+2^-30 squared, rounded before the sum: the result is exactly 0. A fused
     // multiply-add would show the rounding error instead.
