@@ -34,7 +34,9 @@ session_processes() { # RUNTIME_DIR
 }
 x_locks() { ls /tmp/.X*-lock /tmp/.X11-unix/X* 2>/dev/null || true; }
 end_session() { # RUNTIME_DIR X_LOCKS_BEFORE
-    local run=$1 signal point lock left
+    local run=$1 signal point lock pid left
+    echo "session: ending $(session_processes "$run" | wc -l) processes;" \
+        "mounted in its folder: $(grep -o " $run/[^ ]*" /proc/self/mounts | tr -d '\n')" >&2
     for signal in TERM KILL; do
         [ -n "$(session_processes "$run")" ] || break
         kill -s "$signal" $(session_processes "$run") 2>/dev/null || true
@@ -48,10 +50,18 @@ end_session() { # RUNTIME_DIR X_LOCKS_BEFORE
             umount "$point" 2>/dev/null || fusermount3 -u "$point" 2>/dev/null ||
                 umount -l "$point" 2>/dev/null || true
         done
-    for lock in $(comm -13 <(echo "$2") <(x_locks)); do
-        [ "${lock#*-lock}" = "$lock" ] && continue
-        kill -0 "$(tr -dc 0-9 <"$lock")" 2>/dev/null ||
-            rm -f "$lock" "/tmp/.X11-unix/X$(sed 's/.*\.X\([0-9]*\)-lock/\1/' <<<"$lock")"
+    # XWayland runs without the session's environment: it is found by its display's lock.
+    for lock in $(comm -13 <(echo "$2") <(x_locks) | grep -- '-lock$'); do
+        pid=$(tr -dc 0-9 <"$lock")
+        if grep -qa Xwayland "/proc/$pid/cmdline" 2>/dev/null; then
+            kill "$pid"
+            for _ in $(seq 50); do
+                kill -0 "$pid" 2>/dev/null || break
+                sleep 0.1
+            done
+            kill -KILL "$pid" 2>/dev/null || true
+        fi
+        rm -f "$lock" "/tmp/.X11-unix/X${lock//[^0-9]/}"
     done
     grep -q " $run/" /proc/self/mounts || rm -rf "$run"
     left="$(session_processes "$run" | tr '\n' ' ')$(grep -o " $run/[^ ]*" /proc/self/mounts)"
@@ -69,7 +79,7 @@ if [ -z "${KORVANE_INSIDE:-}" ]; then
         kwin | gnome)
             mkdir -p -m 1777 /tmp/.X11-unix 2>/dev/null || true
             run=$(mktemp -d) locks=$(x_locks)
-            trap 'end_session "$run" "$locks" >/dev/null' EXIT
+            trap 'end_session "$run" "$locks" >/dev/null 2>&1 || true' EXIT
             # Only the session's processes carry its runtime folder; its files go there too.
             in_session=(env XDG_RUNTIME_DIR="$run" KORVANE_SESSION_LOG="$run/session.log"
                 XDG_CONFIG_HOME="$run/config" XDG_CACHE_HOME="$run/cache"
