@@ -84,6 +84,9 @@ if [ -z "${KORVANE_INSIDE:-}" ]; then
             in_session=(env XDG_RUNTIME_DIR="$run" KORVANE_SESSION_LOG="$run/session.log"
                 XDG_CONFIG_HOME="$run/config" XDG_CACHE_HOME="$run/cache"
                 XDG_DATA_HOME="$run/data" XDG_STATE_HOME="$run/state") ;;
+        *)
+            echo "unknown session: $session (openbox, kwin or gnome)"
+            exit 1 ;;
     esac
     status=0
     case $session in
