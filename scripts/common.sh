@@ -25,6 +25,36 @@ korvane_as_root() {
     fi
 }
 
+# Runs COMMAND until it succeeds, three times at the most, KORVANE_RETRY_WAIT seconds apart
+# (30; the tests set 0), for a mirror that changes under it. Its status is the last try's.
+korvane_retry() { # COMMAND...
+    local try
+    for try in 1 2 3; do
+        "$@" && return 0
+        [ "$try" = 3 ] || sleep "${KORVANE_RETRY_WAIT:-30}"
+    done
+    return 1
+}
+
+# Runs COMMAND and, once a minute while it runs, says on standard error that it is WHAT,
+# how long it has taken and how far it has got, as the function PROBE prints it. A long step
+# with no output is then told from a hung one. Its status is COMMAND's.
+korvane_with_progress() { # WHAT PROBE COMMAND...
+    local what=$1 probe=$2 started=$SECONDS ticker status=0
+    shift 2
+    (
+        # sleep's output goes nowhere: one left running must not hold a reader's pipe open.
+        while sleep "${KORVANE_PROGRESS_EVERY:-60}" >/dev/null 2>&1; do
+            echo "korvane: $what: $((SECONDS - started)) s so far; $("$probe" 2>/dev/null)" >&2
+        done
+    ) &
+    ticker=$!
+    "$@" || status=$?
+    kill "$ticker" 2>/dev/null
+    wait "$ticker" 2>/dev/null || true
+    return "$status"
+}
+
 # Installs the packages that are not installed yet; does nothing when all are there.
 korvane_install() {
     local missing=()
@@ -40,12 +70,8 @@ korvane_install() {
     echo "korvane: installing ${missing[*]}"
     # A mirror in the middle of a sync fails an index or two for a while; what apt has is
     # then used, and the install itself says if a package cannot be had.
-    local try
-    for try in 1 2 3; do
-        korvane_as_root apt-get update -qq && break
-        [ "$try" = 3 ] && echo "korvane: apt-get update failed three times; going on" >&2
-        sleep "${KORVANE_RETRY_WAIT:-30}"
-    done
+    korvane_retry korvane_as_root apt-get update -qq ||
+        echo "korvane: apt-get update failed three times; going on" >&2
     korvane_as_root env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
@@ -85,20 +111,18 @@ korvane_readable() { # LINE ARCHITECTURES
 # reason on standard error. The release itself must be readable.
 #   korvane_sources RELEASE ARCHITECTURES (comma-separated)
 korvane_sources() {
-    local release=$1 architectures=$2 suite archive try reason readable
+    local release=$1 architectures=$2 suite archive reason
+    # One try, for korvane_retry; apt's complaint is kept for the message.
+    korvane_suite_readable() {
+        reason=$(korvane_readable "deb [trusted=yes] $archive $suite main" "$architectures")
+    }
     for suite in "$release" "$release-updates" "$release-security"; do
         archive=$korvane_archive
         [ "$suite" = "$release-security" ] && archive=$korvane_security_archive
-        readable=false
-        for try in 1 2 3; do
-            if reason=$(korvane_readable "deb [trusted=yes] $archive $suite main" "$architectures"); then
-                readable=true
-                echo "deb $archive $suite main"
-                break
-            fi
-            [ "$try" = 3 ] || sleep "${KORVANE_RETRY_WAIT:-30}"
-        done
-        $readable && continue
+        if korvane_retry korvane_suite_readable; then
+            echo "deb $archive $suite main"
+            continue
+        fi
         if [ "$suite" = "$release" ]; then
             echo "korvane: the archive's $suite cannot be read at $archive: $reason" >&2
             return 1
@@ -111,16 +135,26 @@ korvane_sources() {
 # up to three times, for a mirror that changes under it.
 #   korvane_debian_root RELEASE FOLDER ARCHITECTURES [MMDEBSTRAP OPTION...]
 korvane_debian_root() {
-    local release=$1 folder=$2 architectures=$3 sources try lines
+    local release=$1 folder=$2 architectures=$3 sources lines
     shift 3
     sources=$(korvane_sources "$release" "$architectures") || return 1
-    for try in 1 2 3; do
+    mapfile -t lines <<<"$sources"
+    korvane_mmdebstrap_once() {
         rm -rf "$folder"
-        mapfile -t lines <<<"$sources"
         mmdebstrap --quiet --variant=apt --architectures="$architectures" "$@" \
-            "$release" "$folder" "${lines[@]}" && return 0
-        echo "korvane: mmdebstrap failed (try $try of 3)" >&2
-        [ "$try" = 3 ] || sleep "${KORVANE_RETRY_WAIT:-30}"
-    done
-    return 1
+            "$release" "$folder" "${lines[@]}" || { echo "korvane: mmdebstrap failed" >&2; return 1; }
+    }
+    korvane_retry korvane_mmdebstrap_once "$@"
+}
+
+# The folder of the emulated PC's disk (emulated-machine-image.sh makes it), named by the
+# hash of everything that goes into it: the scripts that make and first boot it, those they
+# take their packages and prefixes from, and the archives it comes from.
+korvane_machine_disk() {
+    local recipe
+    recipe=$({
+        cat "$korvane_root"/scripts/{common,emulated-machine-image,emulated-machine,wine-run}.sh
+        echo "$korvane_archive $korvane_security_archive"
+    } | sha256sum | cut -c1-16)
+    echo "${KORVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/korvane}/machine-$recipe"
 }

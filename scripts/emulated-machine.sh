@@ -5,30 +5,22 @@
 # and the command runs in the same folder, so that its file names need no change; the
 # variables named KORVANE_* go with it. Its output and status are the command's.
 #   bash scripts/emulated-machine.sh COMMAND [ARGUMENT...]
-# The disk is made by emulated-machine-image.sh on first use and kept in
-# ${KORVANE_CACHE:-~/.cache/korvane}, under the hash of that recipe; a changed recipe makes a
-# new one. Each run starts from the kept disk, and what it writes there is discarded.
+# The disk is made beforehand by emulated-machine-image.sh (the test command's step of that
+# name) and kept; each run starts from it, and what it writes there is discarded. With no disk
+# made, this says so and ends at once: a test never makes the disk under its own limit.
+# KORVANE_MACHINE_TIMEOUT (1800 s) bounds the run; past it, the console's last lines show
+# where the machine was.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 disk=${KORVANE_MACHINE_DISK:-} # a disk to run writable (only the recipe's first boot)
 if [ -z "$disk" ]; then
-    recipe=$(cat "$korvane_root/scripts/emulated-machine-image.sh" \
-        "$korvane_root/scripts/wine-run.sh" | sha256sum | cut -c1-16)
-    cache=${KORVANE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/korvane}
-    disk=$cache/machine-$recipe
-    mkdir -p "$cache"
-    (
-        flock 9 # one maker at a time; the others wait for its disk
-        if [ ! -f "$disk/ready" ]; then
-            echo "korvane: making the emulated machine's disk in $disk (once; about 10 minutes)" >&2
-            rm -rf "$disk" "$cache"/machine-*
-            started=$SECONDS
-            bash "$korvane_root/scripts/emulated-machine-image.sh" "$disk" >&2
-            touch "$disk/ready"
-            echo "korvane: the disk took $((SECONDS - started)) s" >&2
-        fi
-    ) 9>"$cache/lock"
+    disk=$(korvane_machine_disk)
+    if [ ! -f "$disk/ready" ]; then
+        echo "korvane: the emulated machine's disk is not made ($disk);" \
+            "make it with: bash scripts/emulated-machine-image.sh" >&2
+        exit 1
+    fi
     snapshot=on
 else
     snapshot=off
@@ -53,20 +45,30 @@ bash /run/korvane/command >/run/korvane/output 2>&1
 echo \$? >/run/korvane/status
 GUEST
 
+console=${KORVANE_MACHINE_CONSOLE:-$run/console}
 # SMAP off: with it, QEMU 7.2's emulation makes every Wine process die in a kernel oops.
+# Without "quiet", the console shows how far the kernel's boot has got.
 timeout "${KORVANE_MACHINE_TIMEOUT:-1800}" qemu-system-x86_64 -accel tcg -cpu max,-smap \
     -smp "$(nproc)" -m 3072 -nographic -no-reboot -monitor none -nic none \
-    -serial "file:$run/console" \
+    -serial "file:$console" \
     -kernel "$disk/vmlinuz" -initrd "$disk/initrd.img" \
-    -append "root=/dev/vda rw console=ttyS0 quiet panic=-1 init=/usr/local/sbin/korvane-init" \
+    -append "root=/dev/vda rw console=ttyS0 panic=-1 init=/usr/local/sbin/korvane-init" \
     -drive "file=$disk/disk.img,format=raw,if=virtio,snapshot=$snapshot" \
     -virtfs "local,path=$run,mount_tag=run,security_model=none" \
-    -virtfs "local,path=$korvane_root,mount_tag=source,security_model=none,readonly=on" ||
-    echo "korvane: the emulated machine ended with status $?" >&2
-cat "$run/output" 2>/dev/null || true
+    -virtfs "local,path=$korvane_root,mount_tag=source,security_model=none,readonly=on" &
+machine=$!
+# The command's output as it comes, so that a long run shows how far it has got.
+touch "$run/output"
+tail -n +1 -F --pid="$machine" "$run/output" 2>/dev/null &
+follower=$!
+status=0
+wait "$machine" || status=$?
+wait "$follower" || true
+[ "$status" = 0 ] || echo "korvane: the emulated machine ended with status $status" \
+    "$([ "$status" = 124 ] && echo "(past its limit, ${KORVANE_MACHINE_TIMEOUT:-1800} s)")" >&2
 if [ ! -f "$run/status" ]; then
-    echo "korvane: the command did not finish in the emulated machine; its console:" >&2
-    tail -n 40 "$run/console" >&2
+    echo "korvane: the command did not finish in the emulated machine; its console's last lines:" >&2
+    tail -n 40 "$console" >&2
     exit 1
 fi
 exit "$(cat "$run/status")"

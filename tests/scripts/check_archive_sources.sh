@@ -2,7 +2,8 @@
 # How the scripts choose the suites of a Debian root (korvane_sources in scripts/common.sh),
 # against a local archive on the loopback whose indexes are made wrong on purpose, as a
 # mirror caught in a sync serves them: an index whose size and sum disagree with its Release
-# file, for good or only at the first request. One row a case.
+# file, for good or only at the first request. One row a case. Then how a run in the
+# emulated PC meets a disk that is not made: it never makes one under a test's limit.
 set -uo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/../support/checks.sh"
@@ -81,4 +82,11 @@ check updates-once ok syncing ok "updates-once updates-once-updates updates-once
 check security-stays ok ok broken "security-stays security-stays-updates " 0 \
     "left out security-stays-security|could not be read three times|File has unexpected size"
 check release-broken broken ok ok "" 1 "the archive's release-broken cannot be read|unexpected size"
+
+said=$(KORVANE_CACHE="$work/cache" bash "$here/../../scripts/emulated-machine.sh" true 2>&1)
+status=$?
+row "with no disk, a run in the emulated PC fails [$status]" [ "$status" = 1 ]
+row "and names the command that makes the disk" \
+    grep -qF "make it with: bash scripts/emulated-machine-image.sh" <<<"$said"
+row "and starts making none" [ -z "$(ls -A "$work/cache" 2>/dev/null)" ]
 korvane_finish "archive sources"
