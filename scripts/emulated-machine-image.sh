@@ -36,9 +36,11 @@ if [ "${1:-}" = --prepare ]; then
     }
     made fresh-win32 fresh win32 /usr/lib/wine/wine
     made fresh-win64 fresh win64 /usr/lib/wine/wine64
+    # The tests' own prefixes, one a DPI: the fresh one, at that DPI.
     for dpi in 96 192; do
         made "wineprefix-win32-$dpi" env KORVANE_WINE_DPI=$dpi KORVANE_WINE_ARCH=win32 \
-            KORVANE_WINE_PREFIXES=$prefixes bash "$korvane_root/scripts/wine-run.sh" cmd /c exit
+            KORVANE_WINE_PREFIXES=$prefixes KORVANE_WINE_TEMPLATE=$prefixes/fresh-win32 \
+            bash "$korvane_root/scripts/wine-run.sh" cmd /c exit
     done
     wineserver -k 2>/dev/null || true
     exit 0
@@ -60,7 +62,13 @@ started=$SECONDS
 work=$(mktemp -d "${TMPDIR:-/tmp}/korvane-machine.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-root_size() { echo "the root holds $(du -sm "$work/root" 2>/dev/null | cut -f1) MB"; }
+root_size() {
+    if [ -d "$work/root" ]; then
+        echo "the root holds $(du -sm "$work/root" | cut -f1) MB"
+    else
+        echo "asking the archive which suites it serves consistently"
+    fi
+}
 image_size() { echo "the image holds $(du -sm "$disk/disk.img" 2>/dev/null | cut -f1) MB"; }
 console() { echo "its console's last line: $(tail -n 1 "$KORVANE_MACHINE_CONSOLE" 2>/dev/null | tr -d '\r' | cut -c1-160)"; }
 
@@ -70,7 +78,7 @@ echo "korvane: disk 1 of 3: its root, Debian 12 with Wine, from Debian's archive
 korvane_with_progress "the root" root_size korvane_debian_root bookworm "$work/root" amd64,i386 \
     --include=linux-image-amd64,initramfs-tools,kmod,mount,procps \
     --include=wine,wine64,wine32:i386,xvfb,xauth,xdotool \
-    --include=python3,file,icoutils,binutils-mingw-w64-x86-64 ||
+    --include=python3,file,icoutils,binutils-mingw-w64-x86-64,unzip ||
     { echo "korvane: could not make the emulated machine's root (above)" >&2; exit 1; }
 
 # The machine's first process: mounts what programs need, runs the run's script from the
@@ -116,7 +124,7 @@ korvane_with_progress "the image" image_size \
     { echo "korvane: could not write the emulated machine's image (above)" >&2; exit 1; }
 rm -rf "$work/root"
 
-echo "korvane: disk 3 of 3: its first boot, which makes four Wine prefixes in the machine"
+echo "korvane: disk 3 of 3: its first boot, which makes the Wine prefixes in the machine"
 export KORVANE_MACHINE_CONSOLE=$work/console
 korvane_with_progress "the first boot" console \
     env KORVANE_MACHINE_DISK="$disk" KORVANE_MACHINE_TIMEOUT="${KORVANE_FIRST_BOOT_TIMEOUT:-3600}" \
