@@ -64,6 +64,29 @@ TEST(PlacementTest, CalculatorsOpenBelowTheMainWindowWhereverItStands) {
          {mainLaidOut, {17, 700, 725, 179}, {17, 670, 725, 209}},
          screen,
          {17, 794}},
+        // A top bar pushed the main window 40 px down, and the title bars are no taller than
+        // the layout's gap: the calculator keeps its laid-out gap below the main window.
+        {"top_bar_pushed_short_title",
+         buy,
+         {1, 22, 1, 1},
+         {mainLaidOut, {17, 70, 725, 179}, {16, 48, 727, 202}},
+         screen,
+         {17, 283}},
+        // The main window stands partly past the right edge: the calculator's whole frame,
+        // its right border too, stays on the work area.
+        {"past_the_right_edge",
+         sell,
+         {4, 30, 4, 4},
+         {mainLaidOut, {417, 30, 725, 179}, {413, 0, 733, 213}},
+         {0, 0, 1024, 768},
+         {708, 243}},
+        // A taskbar at the bottom: the frame's bottom border stays above it.
+        {"bottom_taskbar",
+         buy,
+         {4, 30, 4, 4},
+         {mainLaidOut, {17, 680, 725, 179}, {13, 650, 733, 213}},
+         {0, 0, 1600, 960},
+         {17, 750}},
         // A screen smaller than the layout changes nothing where the main window is in place;
         // where it was moved, the calculator's title bar stays on the screen.
         {"small_screen_in_place",
