@@ -85,6 +85,10 @@ const ReadRow readRows[] = {
     {"fullwidth_exponent", "１Ｅ２", 100},
     {"mixed_width", "1２.5", 12.5},
     {"cjk_stops", "一百", 0},
+    {"cjk_unit_stops", "3万", 3},
+    {"word_before_stops", "单价12.5", 0},
+    {"currency_sign_before_stops", "￥12.5", 0},
+    {"ideographic_full_stop_stops", "12。5", 12},
     {"broken_utf8_stops", std::string("12\xE4\xB8") + "3", 12},
     {"nul_stops",
      std::string("4\0"
