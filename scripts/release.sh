@@ -47,8 +47,10 @@ if $windows; then
     cp build/windows/release/korvane.exe "$setup/x64/"
     cp build/windows-x86/packaging/windows/{LICENSE.txt,使用指南.txt} "$setup/"
     find "$setup" -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+    kib() { echo $((($(stat -c %s "$1") + 1023) / 1024)); }
     makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DEXE32="$setup/x86/korvane.exe" \
-        -DEXE64="$setup/x64/korvane.exe" -DLICENSE="$setup/LICENSE.txt" \
+        -DEXE32_KB="$(kib "$setup/x86/korvane.exe")" -DEXE64="$setup/x64/korvane.exe" \
+        -DEXE64_KB="$(kib "$setup/x64/korvane.exe")" -DLICENSE="$setup/LICENSE.txt" \
         -DGUIDE="$setup/使用指南.txt" -DICON="$source/app/resources/korvane.ico" \
         -DWIZARD="$source/packaging/windows/korvane-wizard.bmp" \
         -DOUTFILE="$work/korvane-$version-setup.exe" packaging/windows/korvane.nsi
@@ -57,19 +59,24 @@ if $windows; then
     debug+=(build/windows/release/korvane.exe.debug build/windows-x86/release/korvane.exe.debug)
 fi
 
-# The version's notes: its items in each changelog, Chinese first.
-notes=$work/korvane-$version-release-notes.md
+# The version's notes, its items in each changelog, Chinese first: a plain text that
+# Notepad opens, as the guide is.
+notes=$work/korvane-$version-release-notes.txt
 items() { # CHANGELOG
     awk -v version="$version" '/^## / { on = ($0 ~ "^## " version "([ （]|$)"); next } on' "$1"
 }
 {
     echo "# Korvane $version 发布说明 / Release notes"
     echo
-    echo "## 中文"
+    echo "中文"
+    echo
     items CHANGELOG.zh-CN.md
-    echo "## English"
+    echo
+    echo "English"
+    echo
     items CHANGELOG.md
-} >"$notes"
+} >"$work/notes.md"
+python3 packaging/windows/notepad_text.py "$work/notes.md" "$notes"
 files+=("$notes")
 
 dist=$korvane_root/dist/korvane-$version
@@ -84,8 +91,9 @@ if $windows; then
     cp "${debug[2]}" "$dist/debug/win32/"
 fi
 cd "$dist"
+# CRLF, so that Notepad on Windows 7 shows one file a line; sha256sum reads it as well.
 find . -type f ! -name SHA256SUMS | sed 's|^\./||' | LC_ALL=C sort |
-    xargs -d '\n' sha256sum >SHA256SUMS
+    xargs -d '\n' sha256sum | sed 's/$/\r/' >SHA256SUMS
 sha256sum --check --quiet --strict SHA256SUMS
 echo "korvane: the release is in $dist ($((SECONDS - started)) s):"
-cat SHA256SUMS
+tr -d '\r' <SHA256SUMS

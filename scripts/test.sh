@@ -25,7 +25,7 @@ if [ "$(. /etc/os-release && echo "${VERSION_ID:-99}")" -ge 13 ] 2>/dev/null; th
     compositors=ON
 fi
 $quick || korvane_install clang libclang-rt-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 \
-    nsis icoutils mmdebstrap qemu-system-x86
+    nsis icoutils unzip mmdebstrap qemu-system-x86
 cd "$korvane_root"
 
 # Window tests need no display: they run on Qt's offscreen platform (set by the presets).

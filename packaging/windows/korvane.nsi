@@ -1,10 +1,10 @@
 ; Korvane's setup program for every Windows: a 32-bit program itself, so that it starts on
 ; 32- and 64-bit Windows alike, it installs the 64-bit Korvane on 64-bit Windows and the
 ; 32-bit one elsewhere. Made by the release (scripts/release.sh) with Debian's makensis from
-; the two Windows builds; it defines VERSION, EXE32, EXE64, LICENSE, GUIDE, ICON, WIZARD and
-; OUTFILE.
-;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE32=x86/korvane.exe \
-;            -DEXE64=x64/korvane.exe -DLICENSE=LICENSE.txt -DGUIDE=使用指南.txt \
+; the two Windows builds; it defines VERSION, EXE32 and EXE64 with their sizes in KiB
+; (EXE32_KB, EXE64_KB), LICENSE, GUIDE, ICON, WIZARD and OUTFILE.
+;   makensis -INPUTCHARSET UTF8 -DVERSION=1.0.0 -DEXE32=x86/korvane.exe -DEXE32_KB=380 \
+;            -DEXE64=x64/korvane.exe -DEXE64_KB=420 -DLICENSE=LICENSE.txt -DGUIDE=使用指南.txt \
 ;            -DICON=korvane.ico -DWIZARD=korvane-wizard.bmp \
 ;            -DOUTFILE=korvane-1.0.0-setup.exe korvane.nsi
 Unicode true
@@ -48,6 +48,9 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PUBLISHER}"
 !define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD}"
 !define MUI_UNWELCOMEFINISHPAGE_BITMAP "${WIZARD}"
 !define MUI_ABORTWARNING
+; The default welcome text speaks of system files to update; Korvane touches none.
+!define MUI_WELCOMEPAGE_TEXT "此程序将引导你完成 $(^NameDA) 的安装。$\r$\n$\r$\n\
+    Korvane 只为当前用户安装，不需要管理员权限，也不会改动任何系统文件。$\r$\n$\r$\n$_CLICK"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\korvane.exe"
 
 !insertmacro MUI_PAGE_WELCOME
@@ -95,6 +98,7 @@ Function .onInit
         Call RefuseOlderWindows
     ${EndIf}
     !insertmacro WaitWhileKorvaneRuns
+    Call CountOneProgram
 FunctionEnd
 
 Function un.onInit
@@ -136,6 +140,18 @@ SectionEnd
 Section /o "桌面快捷方式" SectionDesktop
     CreateShortCut "$DESKTOP\${SHORTCUT}" "$INSTDIR\korvane.exe" "" "$INSTDIR\korvane.exe" 0
 SectionEnd
+
+; The components page's "space required" counts every file in the section, both programs
+; among them; only the one that fits this Windows is installed.
+Function CountOneProgram
+    SectionGetSize ${SectionProgram} $0
+    ${If} ${RunningX64}
+        IntOp $0 $0 - ${EXE32_KB}
+    ${Else}
+        IntOp $0 $0 - ${EXE64_KB}
+    ${EndIf}
+    SectionSetSize ${SectionProgram} $0
+FunctionEnd
 
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SectionProgram} "刷价计时器和两个交易计算器。"

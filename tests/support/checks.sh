@@ -38,3 +38,23 @@ korvane_summed() { # FILE
     (cd "$folder" && grep -F "  ${file#"$folder"/}" SHA256SUMS | grep -q . &&
         grep -F "  ${file#"$folder"/}" SHA256SUMS | sha256sum --check --strict --quiet)
 }
+
+# Whether FILE reads right in Notepad, Windows 7's included, which wraps no line unless asked
+# to: UTF-8 with a byte-order mark, CRLF line ends, no line over 78 columns (a Chinese
+# character takes two), and no Markdown marks (headings, emphasis, code, links, pictures).
+korvane_notepad_text() { # FILE
+    python3 - "$1" <<'PY'
+import re, sys, unicodedata
+data = open(sys.argv[1], "rb").read()
+text = data.decode("utf-8-sig")
+lines = text.split("\r\n")
+width = lambda s: sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in s)
+faults = [f"no byte-order mark"] if not data.startswith(b"\xef\xbb\xbf") else []
+faults += [f"line {n}: a line end without CR" for n, l in enumerate(lines, 1) if "\n" in l]
+faults += [f"line {n}: {width(l)} columns" for n, l in enumerate(lines, 1) if width(l) > 78]
+marks = re.compile(r"^#+ |^```|\*\*|`|\]\(|^!\[")
+faults += [f"line {n}: Markdown: {l}" for n, l in enumerate(lines, 1) if marks.search(l)]
+print("\n".join(faults))
+sys.exit(1 if faults else 0)
+PY
+}

@@ -127,23 +127,35 @@ if [ -n "$setup" ]; then
     "$wineserver" -w
 fi
 
+# The zip as Windows 7's own extractor reads it on a Chinese Windows: names in CP936, the
+# UTF-8 flag ignored; and as Info-ZIP's unzip reads it (the UTF-8 names beside them).
+top=$(basename "$zip" .zip)
+zip_names() { # [ENCODING]
+    python3 -c 'import sys, zipfile
+print(" ".join(zipfile.ZipFile(sys.argv[1], metadata_encoding=sys.argv[2]).namelist()))' "$zip" "$1"
+}
+names="$top/ $top/korvane.exe $top/说明.txt $top/使用指南.txt $top/LICENSE.txt"
+row "a CP936 extractor shows one folder, $top, holding the four files by name" \
+    test "$(zip_names cp936)" = "$names"
+row "and so does unzip" test "$(LC_ALL=C.UTF-8 unzip -Z1 "$zip" | tr '\n' ' ')" = "$names "
 mkdir -p "$WINEPREFIX/drive_c/portable"
-row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
-row "holding korvane.exe, LICENSE.txt, 使用指南.txt and 说明.txt" test "$(ls "$WINEPREFIX/drive_c/portable" | LC_ALL=C sort | tr '\n' ' ')" = "LICENSE.txt korvane.exe 使用指南.txt 说明.txt "
-row "the zip's LICENSE.txt, the MIT licence with CRLF" licence "$WINEPREFIX/drive_c/portable/LICENSE.txt"
-row "the zip's korvane.exe is stripped" stripped "$WINEPREFIX/drive_c/portable/korvane.exe"
+row "the portable archive unpacks" python3 -c "import zipfile, sys; zipfile.ZipFile(sys.argv[1], metadata_encoding='cp936').extractall(sys.argv[2])" "$zip" "$WINEPREFIX/drive_c/portable"
+portable=$WINEPREFIX/drive_c/portable/$top
+row "the zip's LICENSE.txt, the MIT licence with CRLF" licence "$portable/LICENSE.txt"
+row "the zip's korvane.exe is stripped" stripped "$portable/korvane.exe"
 zip_kind=$(sed -n 's/.*-\(win[36][24]\)\.zip$/\1/p' <<<"$zip")
-row "the zip's korvane.exe is the $zip_kind program its name says" is_kind "$WINEPREFIX/drive_c/portable/korvane.exe" "$zip_kind"
-notes=$WINEPREFIX/drive_c/portable/说明.txt
+row "the zip's korvane.exe is the $zip_kind program its name says" is_kind "$portable/korvane.exe" "$zip_kind"
+notes=$portable/说明.txt
 row "说明.txt says what Windows Korvane needs" grep -q "系统要求：Windows 7 SP1 或更高版本，32 位或 64 位。" "$notes"
 row "说明.txt says the win64 zip needs 64-bit Windows" grep -q "win64.zip：64 位程序，只能在 64 位 Windows 上运行。" "$notes"
 row "说明.txt says the win32 zip runs on either" grep -q "win32.zip：32 位程序，在 32 位和 64 位 Windows 上都能运行。" "$notes"
 row "说明.txt says which program it lies beside" grep -q "这个文件夹里的 korvane.exe 是 ${zip_kind#win} 位程序（$zip_kind）。" "$notes"
 for text in 说明.txt 使用指南.txt; do
-    row "$text in UTF-8 with a byte-order mark and CRLF" bash -c "file '$WINEPREFIX/drive_c/portable/$text' | grep -q 'UTF-8 (with BOM) text.*with CRLF line terminators'"
+    row "$text in UTF-8 with a byte-order mark and CRLF" bash -c "file '$portable/$text' | grep -q 'UTF-8 (with BOM) text.*with CRLF line terminators'"
+    row "$text reads in Notepad: plain text within 78 columns" korvane_notepad_text "$portable/$text"
 done
-row "使用指南.txt tells how to check a download" grep -q "certutil -hashfile" "$WINEPREFIX/drive_c/portable/使用指南.txt"
-row "the portable program shows its main window" shows "$WINEPREFIX/drive_c/portable/korvane.exe"
+row "使用指南.txt tells how to check a download" grep -q "certutil -hashfile" "$portable/使用指南.txt"
+row "the portable program shows its main window" shows "$portable/korvane.exe"
 stop
 if [ -z "$setup" ]; then
     korvane_finish packages
