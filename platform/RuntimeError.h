@@ -32,6 +32,11 @@ inline constexpr int invalidPropertyValue = 380;
     throw RuntimeError(error::overflow, "溢出");
 }
 
+// A call on a control whose window the user has closed.
+[[noreturn]] inline void raiseObjectGone() {
+    throw RuntimeError(error::objectRequired, "对象已不存在");
+}
+
 // Narrows a value to the signed integer type T, raising an overflow where it does not fit.
 template <typename T> T checkedNarrow(std::int64_t value) {
     if (value < std::numeric_limits<T>::min() || value > std::numeric_limits<T>::max()) {

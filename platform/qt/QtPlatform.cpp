@@ -15,7 +15,7 @@
 namespace korvane {
 
 QtPlatform::QtPlatform()
-    : m_dispatch(
+    : PlatformBase(
           [](const std::string& text) {
               QMessageBox::critical(nullptr, QStringLiteral("Korvane"), toQString(text));
           },
@@ -70,10 +70,6 @@ std::unique_ptr<Window> QtPlatform::createWindow(const WindowLayout& layout) {
 
 const FormWidget* QtPlatform::startUpWindow() const {
     return m_startUp;
-}
-
-void QtPlatform::endProgram() {
-    m_dispatch.end(0);
 }
 
 QWidget* QtPlatform::widget(Window& window) {

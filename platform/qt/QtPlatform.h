@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Dispatch.h"
-#include "platform/Window.h"
+#include "platform/PlatformBase.h"
 
 #include <QPointer>
 #include <functional>
@@ -20,27 +19,14 @@ class FormWidget;
 // screen). Every handler runs through one dispatch that reports an error in a message box
 // and ends the program, as the form runtime does; after the program has ended no handler
 // runs again. Needs a QApplication.
-class QtPlatform : public Platform {
+class QtPlatform : public PlatformBase {
 public:
-    using FatalErrorReporter = Dispatch::Reporter;
-
     QtPlatform();
     ~QtPlatform() override;
     QtPlatform(const QtPlatform&) = delete;
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     std::unique_ptr<Window> createWindow(const WindowLayout& layout) override;
-    void endProgram() override;
-
-    // Runs start-up work under the same dispatch as a handler.
-    void runGuarded(const Handler& work) { m_dispatch.runGuarded(work); }
-    bool hasEnded() const { return m_dispatch.hasEnded(); }
-    int exitCode() const { return m_dispatch.exitCode(); }
-
-    // Where a fatal error is reported; a critical message box unless replaced (tests do).
-    void setFatalErrorReporter(FatalErrorReporter reporter) {
-        m_dispatch.setReporter(std::move(reporter));
-    }
 
     // The widget behind a window built by this backend (for tests and screenshots).
     static QWidget* widget(Window& window);
@@ -50,11 +36,7 @@ public:
     // The first window built, while it exists: the others open beside it.
     const FormWidget* startUpWindow() const;
 
-    // Wraps a handler in the dispatch.
-    Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
-
 private:
-    Dispatch m_dispatch;
     std::unique_ptr<QTranslator> m_translator;
     QPointer<FormWidget> m_startUp;
 };

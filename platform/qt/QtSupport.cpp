@@ -8,8 +8,4 @@ QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void raiseObjectGone() {
-    throw RuntimeError(error::objectRequired, "对象已不存在");
-}
-
 } // namespace korvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RuntimeError.h"
 #include "platform/Window.h"
 
 #include <QObject>
@@ -13,8 +14,6 @@ class Announcer;
 class QtPlatform;
 
 QString toQString(std::string_view text);
-
-[[noreturn]] void raiseObjectGone();
 
 // Every property call goes through here: a control whose widget has gone is an error.
 template <typename W> W& checked(const QPointer<W>& widget) {

@@ -1,6 +1,7 @@
 #include "platform/qt/QtWindow.h"
 
 #include "platform/Placement.h"
+#include "platform/WindowRules.h"
 #include "platform/qt/QtAccessibility.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtPlatform.h"
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #ifdef Q_OS_WIN
@@ -150,7 +152,7 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
     form.setGeometry(form.laidOut);
     form.setFixedSize(px(layout.width), px(layout.height));
 
-    std::vector<std::pair<int, QWidget*>> tabOrder;
+    std::map<const ControlLayout*, QWidget*> widgets;
     for (const ControlLayout& row : layout.controls) {
         if (row.kind == ControlKind::Timer) {
             auto timer = std::make_unique<QtTimer>(form, toQString(row.name), row.settings.interval,
@@ -171,33 +173,27 @@ void QtWindow::build(const WindowLayout& layout, Binding binding) {
         if (row.settings.font) {
             widget->setFont(toQFont(*row.settings.font));
         }
-        if (!row.settings.accessibleName.empty()) {
-            widget->setAccessibleName(toQString(row.settings.accessibleName));
+        if (const std::string_view spoken = spokenName(layout, row); !spoken.empty()) {
+            widget->setAccessibleName(toQString(spoken));
         }
-        if (widget->focusPolicy() != Qt::NoFocus && row.tabIndex != noTabStop) {
-            tabOrder.emplace_back(row.tabIndex, widget);
-        }
+        widgets[&row] = widget;
     }
     // Captions are built after their boxes: link and restack them once everything exists.
     for (const ControlLayout& row : layout.controls) {
         if (row.settings.captionedBy.empty()) {
             continue;
         }
-        auto* caption = form.findChild<QLabel*>(toQString(row.settings.captionedBy));
-        auto* target = form.findChild<QWidget*>(toQString(row.name));
-        if (caption && target) {
-            caption->setBuddy(target);
-            target->setAccessibleName(caption->text().trimmed());
-            target->raise(); // a caption that reaches into its box lies under it
+        if (auto* caption = form.findChild<QLabel*>(toQString(row.settings.captionedBy))) {
+            caption->setBuddy(widgets[&row]);
+            widgets[&row]->raise(); // a caption that reaches into its box lies under it
         }
     }
-    std::stable_sort(tabOrder.begin(), tabOrder.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 1; i < tabOrder.size(); ++i) {
-        QWidget::setTabOrder(tabOrder[i - 1].second, tabOrder[i].second);
+    const std::vector<const ControlLayout*> order = tabOrder(layout);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(widgets[order[i - 1]], widgets[order[i]]);
     }
-    if (!tabOrder.empty()) {
-        tabOrder.front().second->setFocus();
+    if (!order.empty()) {
+        widgets[order.front()]->setFocus();
     }
 }
 

@@ -2,58 +2,11 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/win32/Win32Accessibility.h"
+#include "platform/win32/Win32Focus.h"
 
 #include <algorithm>
 
 namespace korvane {
-
-namespace {
-
-// A button takes the focus when it is pressed with the mouse; it remembers where the focus
-// was, so that the click can hand it back: clicking Clear leaves the user in the box they
-// were typing in. The memory lasts only as long as the press: a release off the button
-// clicks nothing and forgets it, and so does a key. Tab still reaches the buttons.
-// The focused button is drawn as the default one, as in a dialog box: Enter presses it.
-constexpr wchar_t focusBeforeClick[] = L"KorvaneFocusBeforeClick";
-WNDPROC buttonClassProcedure = nullptr;
-
-LRESULT CALLBACK buttonProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        SetPropW(hwnd, focusBeforeClick, GetFocus());
-        break;
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-        RemovePropW(hwnd, focusBeforeClick);
-        break;
-    case WM_LBUTTONUP: {
-        const LRESULT result = CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
-        RemovePropW(hwnd, focusBeforeClick); // a click has used it already
-        return result;
-    }
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS: {
-        const LRESULT result = CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
-        SendMessageW(hwnd, BM_SETSTYLE, message == WM_SETFOCUS ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
-                     TRUE);
-        return result;
-    }
-    default:
-        break;
-    }
-    return CallWindowProcW(buttonClassProcedure, hwnd, message, wParam, lParam);
-}
-
-} // namespace
-
-void giveFocusBack(HWND button) {
-    auto* previous = static_cast<HWND>(RemovePropW(button, focusBeforeClick));
-    if (previous && previous != button && IsWindow(previous) &&
-        GetAncestor(previous, GA_ROOT) == GetAncestor(button, GA_ROOT)) {
-        SetFocus(previous);
-    }
-}
 
 std::string Win32CommandButton::text() const {
     return toUtf8(windowText(m_hwnd));
@@ -178,8 +131,7 @@ BuiltControl buildControl(const ControlLayout& row, HWND form, int id,
     switch (row.kind) {
     case ControlKind::CommandButton: {
         HWND hwnd = child(0, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
-        buttonClassProcedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(buttonProcedure)));
+        keepFocusOnClick(hwnd);
         return {hwnd, std::make_unique<Win32CommandButton>(hwnd, id, router)};
     }
     case ControlKind::Label: {

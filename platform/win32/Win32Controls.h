@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Window.h"
+#include "platform/win32/Win32Focus.h"
 #include "platform/win32/Win32Support.h"
 
 #include <functional>
@@ -16,26 +17,10 @@ using CommandRouter = std::function<void(int id, int code, Handler handler)>;
 template <typename Base> class Win32Control : public Base {
 public:
     explicit Win32Control(HWND hwnd) : m_hwnd(hwnd) {}
-    void setEnabled(bool enabled) override {
-        checked(m_hwnd);
-        // A control that loses the focus by being disabled hands it on in tab order, as
-        // the dialog manager does for the keyboard user who pressed it.
-        HWND next = nullptr;
-        if (!enabled && hasFocus()) {
-            next = GetNextDlgTabItem(GetParent(m_hwnd), m_hwnd, FALSE);
-        }
-        EnableWindow(m_hwnd, enabled ? TRUE : FALSE);
-        if (next && next != m_hwnd) {
-            SetFocus(next);
-        }
-    }
+    void setEnabled(bool enabled) override { enableHandingOnFocus(checked(m_hwnd), enabled); }
     bool isEnabled() const override { return IsWindowEnabled(checked(m_hwnd)) != FALSE; }
 
 protected:
-    bool hasFocus() const {
-        HWND focus = GetFocus();
-        return focus && (focus == m_hwnd || IsChild(m_hwnd, focus));
-    }
     HWND m_hwnd;
 };
 
@@ -113,8 +98,5 @@ struct BuiltControl {
 
 // Builds the child window of any kind but Timer, with the kind's settings from the row.
 BuiltControl buildControl(const ControlLayout& row, HWND form, int id, const CommandRouter& router);
-
-// A button's click hands the focus back to where it was before the mouse went down.
-void giveFocusBack(HWND button);
 
 } // namespace korvane

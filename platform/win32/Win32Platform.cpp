@@ -40,7 +40,7 @@ void Win32Platform::registerFormClass() {
 }
 
 Win32Platform::Win32Platform()
-    : m_dispatch(
+    : PlatformBase(
           [](const std::string& text) {
               // Task-modal: every window of the program waits for it, none takes a click.
               MessageBoxW(nullptr, toWide(text).c_str(), L"Korvane",
@@ -94,10 +94,6 @@ const Win32Window* Win32Platform::startUpWindow() const {
         return nullptr;
     }
     return reinterpret_cast<const Win32Window*>(GetWindowLongPtrW(m_startUp, GWLP_USERDATA));
-}
-
-void Win32Platform::endProgram() {
-    m_dispatch.end(0);
 }
 
 int Win32Platform::run() {

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/Dispatch.h"
-#include "platform/Window.h"
+#include "platform/PlatformBase.h"
 #include "platform/win32/Win32Accessibility.h"
 #include "platform/win32/Win32Support.h"
 
@@ -15,9 +14,8 @@ class Win32Window;
 // Windows are built from their layout tables with twips turned into pixels at the
 // window's DPI; every handler runs through one dispatch that reports an error in a
 // message box and ends the program; after the program has ended no handler runs again.
-class Win32Platform : public Platform {
+class Win32Platform : public PlatformBase {
 public:
-    using FatalErrorReporter = Dispatch::Reporter;
     // The window class of every top-level window the program builds.
     static constexpr wchar_t formClass[] = L"KorvaneForm";
     static constexpr int programIcon = 1; // the executable's first icon resource
@@ -28,18 +26,9 @@ public:
     Win32Platform& operator=(const Win32Platform&) = delete;
 
     std::unique_ptr<Window> createWindow(const WindowLayout& layout) override;
-    void endProgram() override;
 
-    void runGuarded(const Handler& work) { m_dispatch.runGuarded(work); }
     // Runs the message loop until the program ends; returns its exit code.
     int run();
-    bool hasEnded() const { return m_dispatch.hasEnded(); }
-    int exitCode() const { return m_dispatch.exitCode(); }
-    void setFatalErrorReporter(FatalErrorReporter reporter) {
-        m_dispatch.setReporter(std::move(reporter));
-    }
-
-    Handler guarded(Handler handler) { return m_dispatch.guarded(std::move(handler)); }
 
     // The first window built, while it exists: the others open beside it.
     const Win32Window* startUpWindow() const;
@@ -58,7 +47,6 @@ public:
 private:
     static void registerFormClass();
 
-    Dispatch m_dispatch;
     // COM on this thread, for the annotation service; it ends after the service is let go.
     struct Com {
         Com();

@@ -30,10 +30,6 @@ std::string toUtf8(std::wstring_view wide) {
     return utf8;
 }
 
-void raiseObjectGone() {
-    throw RuntimeError(error::objectRequired, "对象已不存在");
-}
-
 HWND checked(HWND hwnd) {
     if (!hwnd || !IsWindow(hwnd)) {
         raiseObjectGone();

@@ -13,8 +13,6 @@ namespace korvane {
 std::wstring toWide(std::string_view utf8);
 std::string toUtf8(std::wstring_view wide);
 
-[[noreturn]] void raiseObjectGone();
-
 // Every property call goes through here: a control whose window has gone is an error.
 HWND checked(HWND hwnd);
 

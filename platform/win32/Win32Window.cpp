@@ -1,6 +1,7 @@
 #include "platform/win32/Win32Window.h"
 
 #include "platform/RuntimeError.h"
+#include "platform/WindowRules.h"
 #include "platform/win32/Win32Platform.h"
 
 #include <algorithm>
@@ -11,15 +12,6 @@ namespace korvane {
 namespace {
 
 constexpr int firstControlId = 100; // clear of IDOK and IDCANCEL, which Enter and Escape send
-#ifndef WM_GETDPISCALEDSIZE
-constexpr UINT WM_GETDPISCALEDSIZE = 0x02E4; // Windows 10 1703
-#endif
-
-std::wstring_view trimmed(std::wstring_view text) {
-    const auto first = text.find_first_not_of(L" \t");
-    const auto last = text.find_last_not_of(L" \t");
-    return first == text.npos ? std::wstring_view{} : text.substr(first, last - first + 1);
-}
 
 } // namespace
 
@@ -39,11 +31,11 @@ void Win32Window::show() {
     // Restores a minimised window too, and brings it to the front.
     ShowWindow(checked(m_hwnd), SW_SHOWNORMAL);
     SetForegroundWindow(m_hwnd);
-    restoreFocus(); // the first time, the first control in tab order
+    m_focus.restore(m_hwnd); // the first time, the first control in tab order
 }
 
 void Win32Window::hide() {
-    rememberFocus();
+    m_focus.remember(m_hwnd);
     ShowWindow(checked(m_hwnd), SW_HIDE);
 }
 
@@ -62,26 +54,6 @@ void Win32Window::showWarning(std::string_view text) {
     for (HWND window : others) {
         EnableWindow(window, TRUE);
     }
-}
-
-void Win32Window::rememberFocus() {
-    HWND focus = GetFocus();
-    if (focus && IsChild(m_hwnd, focus)) {
-        m_lastFocus = focus;
-    }
-}
-
-bool Win32Window::restoreFocus() {
-    HWND target = m_lastFocus;
-    if (!target || !IsChild(m_hwnd, target) || !IsWindowEnabled(target) ||
-        !IsWindowVisible(target)) {
-        target = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
-    }
-    if (!target) {
-        return false;
-    }
-    SetFocus(target);
-    return true;
 }
 
 UINT_PTR Win32Window::timerId(std::string_view name) const {
@@ -144,7 +116,6 @@ void Win32Window::build() {
     const CommandRouter router = [this](int id, int code, Handler handler) {
         m_commands[{id, code}] = m_platform.guarded(std::move(handler));
     };
-    std::vector<std::pair<int, HWND>> tabOrder;
     int id = firstControlId;
     for (const ControlLayout& row : m_layout.controls) {
         ++id;
@@ -158,119 +129,90 @@ void Win32Window::build() {
         }
         auto [hwnd, control] = buildControl(row, m_hwnd, id, router);
         m_natives.push_back({std::string(row.name), row.index, hwnd, &row});
-        if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_TABSTOP) {
-            tabOrder.emplace_back(row.tabIndex, hwnd);
-        }
         if (auto* bar = dynamic_cast<Win32ScrollBar*>(control.get())) {
             m_scrollBars[hwnd] = bar;
         }
-        if (!row.settings.accessibleName.empty()) {
-            m_platform.annotations().name(hwnd, toWide(row.settings.accessibleName));
+        if (const std::string_view spoken = spokenName(m_layout, row); !spoken.empty()) {
+            m_platform.annotations().name(hwnd, toWide(spoken));
         }
         if (row.settings.live) {
             m_platform.annotations().markLive(hwnd);
         }
         addControl(row.name, row.index, std::move(control));
     }
-    // A box is named by the words of its caption, which is built after it.
-    for (const Native& native : m_natives) {
-        if (!native.row->settings.captionedBy.empty()) {
-            if (HWND caption = controlHandle(native.row->settings.captionedBy, noIndex)) {
-                m_platform.annotations().name(native.hwnd,
-                                              std::wstring(trimmed(windowText(caption))));
-            }
-        }
-    }
-    // Tab order is the order of the child windows: place them by tab index.
-    std::stable_sort(tabOrder.begin(), tabOrder.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Tab order is the order of the child windows: place them by it.
     HWND previous = HWND_TOP;
-    for (const auto& [tab, hwnd] : tabOrder) {
+    for (const ControlLayout* row : tabOrder(m_layout)) {
+        HWND hwnd = controlHandle(row->name, row->index);
         SetWindowPos(hwnd, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         previous = hwnd;
     }
 }
 
+LRESULT Win32Window::command(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
+        giveFocusBack(reinterpret_cast<HWND>(lParam));
+    }
+    const auto found = m_commands.find({LOWORD(wParam), HIWORD(wParam)});
+    if (found != m_commands.end() && lParam != 0) {
+        const Handler handler = found->second; // the handler may rebuild the table
+        handler();
+    }
+    return 0;
+}
+
+LRESULT Win32Window::timerFired(UINT_PTR id) {
+    if (const auto found = m_timers.find(id); found != m_timers.end()) {
+        found->second->fire();
+    }
+    return 0;
+}
+
+LRESULT Win32Window::scrolled(WPARAM wParam, HWND bar) {
+    if (const auto found = m_scrollBars.find(bar); found != m_scrollBars.end()) {
+        found->second->scroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+    }
+    return 0;
+}
+
+LRESULT Win32Window::closeAsked() {
+    if (m_closeRemoved) {
+        return 0; // refused: only Exit ends the program
+    }
+    m_closed = true;
+    DestroyWindow(m_hwnd);
+    return 0;
+}
+
+// Log-off, shutdown, or Restart Manager closing the program for an installer: the same end
+// as Exit. The session is never held up (WM_QUERYENDSESSION says yes).
+LRESULT Win32Window::sessionEnding(bool ends) {
+    if (ends) {
+        m_platform.endProgram();
+    }
+    return 0;
+}
+
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_COMMAND: {
-        if (HIWORD(wParam) == BN_CLICKED && lParam != 0) {
-            giveFocusBack(reinterpret_cast<HWND>(lParam));
-        }
-        const auto found = m_commands.find({LOWORD(wParam), HIWORD(wParam)});
-        if (found != m_commands.end() && lParam != 0) {
-            const Handler handler = found->second; // the handler may rebuild the table
-            handler();
-        }
-        return 0;
-    }
-    case WM_TIMER: {
-        const auto found = m_timers.find(static_cast<UINT_PTR>(wParam));
-        if (found != m_timers.end()) {
-            found->second->fire();
-        }
-        return 0;
-    }
-    case WM_HSCROLL: {
-        const auto found = m_scrollBars.find(reinterpret_cast<HWND>(lParam));
-        if (found != m_scrollBars.end()) {
-            found->second->scroll(LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
-        }
-        return 0;
-    }
+    case WM_COMMAND:
+        return command(wParam, lParam);
+    case WM_TIMER:
+        return timerFired(static_cast<UINT_PTR>(wParam));
+    case WM_HSCROLL:
+        return scrolled(wParam, reinterpret_cast<HWND>(lParam));
     case WM_CLOSE:
-        if (m_closeRemoved) {
-            return 0; // refused: only Exit ends the program
-        }
-        m_closed = true;
-        DestroyWindow(m_hwnd);
-        return 0;
-    case WM_GETDPISCALEDSIZE: {
-        // Captions and borders do not scale in proportion: the frame is what the layout's
-        // client area needs at the new DPI.
-        const RECT frame = laidOutFrame(static_cast<UINT>(wParam));
-        *reinterpret_cast<SIZE*>(lParam) = {frame.right - frame.left, frame.bottom - frame.top};
-        return TRUE;
-    }
-    case WM_DPICHANGED: {
-        // Where Windows suggests: the window stays on the monitor the user moved it to, with
-        // its client area exactly the layout's size there.
-        const UINT dpi = HIWORD(wParam);
-        layOut(dpi);
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const RECT frame = laidOutFrame(dpi);
-        SetWindowPos(m_hwnd, nullptr, suggested->left, suggested->top, frame.right - frame.left,
-                     frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        return 0;
-    }
-    case DM_GETDEFID: {
-        // The default button is the focused push button, so that Enter presses it; with the
-        // focus elsewhere there is none, and Enter presses nothing.
-        HWND focus = GetFocus();
-        if (focus && GetParent(focus) == m_hwnd &&
-            (SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
-             (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
-            return MAKELRESULT(GetDlgCtrlID(focus), DC_HASDEFID);
-        }
-        return 0;
-    }
+        return closeAsked();
+    case WM_GETDPISCALEDSIZE:
+        return scaledSize(static_cast<UINT>(wParam), *reinterpret_cast<SIZE*>(lParam));
+    case WM_DPICHANGED:
+        return dpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    case DM_GETDEFID:
+        return focusedDefaultButton(m_hwnd);
     case WM_ENDSESSION:
-        // Log-off, shutdown, or Restart Manager closing the program for an installer: the
-        // same end as Exit. The session is never held up (WM_QUERYENDSESSION says yes).
-        if (wParam) {
-            m_platform.endProgram();
-        }
-        return 0;
+        return sessionEnding(wParam != 0);
     case WM_ACTIVATE:
-        // The dialog manager's habit: the focus goes back where the user left it.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            rememberFocus();
-            return 0;
-        }
-        if (!HIWORD(wParam) && restoreFocus()) {
-            return 0;
-        }
-        return DefWindowProcW(m_hwnd, message, wParam, lParam);
+        return m_focus.activated(m_hwnd, wParam, lParam);
     default:
         return DefWindowProcW(m_hwnd, message, wParam, lParam);
     }

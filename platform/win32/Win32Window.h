@@ -2,6 +2,7 @@
 
 #include "platform/WindowBase.h"
 #include "platform/win32/Win32Controls.h"
+#include "platform/win32/Win32Focus.h"
 #include "platform/win32/Win32Timer.h"
 
 #include <map>
@@ -11,6 +12,10 @@
 namespace korvane {
 
 class Win32Platform;
+
+#ifndef WM_GETDPISCALEDSIZE
+inline constexpr UINT WM_GETDPISCALEDSIZE = 0x02E4; // Windows 10 1703
+#endif
 
 // A window built from its layout table: a fixed-size frame around a client area that
 // opens at the laid-out place, its controls placed in twips turned into pixels at the
@@ -57,8 +62,14 @@ private:
     void placeFrame(UINT dpi);
     // Controls, fonts and icons at the DPI.
     void layOut(UINT dpi);
-    void rememberFocus();
-    bool restoreFocus();
+    // The answers to the messages that the window handles itself.
+    LRESULT command(WPARAM wParam, LPARAM lParam);
+    LRESULT timerFired(UINT_PTR id);
+    LRESULT scrolled(WPARAM wParam, HWND bar);
+    LRESULT closeAsked();
+    LRESULT sessionEnding(bool ends);
+    LRESULT scaledSize(UINT dpi, SIZE& size) const;
+    LRESULT dpiChanged(UINT dpi, const RECT& suggested);
 
     const WindowLayout& m_layout;
     Win32Platform& m_platform;
@@ -66,7 +77,7 @@ private:
     bool m_placed = false;
     bool m_closeRemoved = false;
     bool m_closed = false;
-    HWND m_lastFocus = nullptr;
+    FocusMemory m_focus;
     HICON m_icons[2] = {}; // big, small
     HFONT m_font = nullptr;
     std::map<std::string_view, HFONT> m_customFonts;

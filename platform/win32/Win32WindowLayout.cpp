@@ -74,6 +74,24 @@ void Win32Window::placeFrame(UINT dpi) {
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// Captions and borders do not scale in proportion: the frame is what the layout's client
+// area needs at the new DPI.
+LRESULT Win32Window::scaledSize(UINT dpi, SIZE& size) const {
+    const RECT frame = laidOutFrame(dpi);
+    size = {frame.right - frame.left, frame.bottom - frame.top};
+    return TRUE;
+}
+
+// Where Windows suggests: the window stays on the monitor the user moved it to, with its
+// client area exactly the layout's size there.
+LRESULT Win32Window::dpiChanged(UINT dpi, const RECT& suggested) {
+    layOut(dpi);
+    const RECT frame = laidOutFrame(dpi);
+    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    return 0;
+}
+
 void Win32Window::layOut(UINT dpi) {
     const auto px = [dpi](int twips) { return toPixels(twips, dpi); };
     HFONT oldFont = m_font;
