@@ -5,6 +5,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -46,36 +47,6 @@ struct Fixture : korvane::testing::GuiFixture {
         QInputMethodEvent typed; // as an input method commits it, full-width forms included
         typed.setCommitString(text);
         QCoreApplication::sendEvent(box, &typed);
-    }
-};
-
-// Waits for the next message box, leaves it up for `delay` ms, records it and closes it.
-struct MessageBoxWatcher {
-    QString text;
-    QString spoken; // what a screen reader reads of the alert: its text
-    QStringList buttons;
-    QWidget* parent = nullptr;
-    int seen = 0;
-
-    void arm(int delay) {
-        QTimer::singleShot(20, qApp, [this, delay] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) {
-                arm(delay);
-                return;
-            }
-            ++seen;
-            text = box->text();
-            QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(box);
-            if (alert->role() == QAccessible::AlertMessage && alert->textInterface()) {
-                spoken = alert->textInterface()->text(0, alert->textInterface()->characterCount());
-            }
-            for (QAbstractButton* button : box->buttons()) {
-                buttons << button->text();
-            }
-            parent = box->parentWidget();
-            QTimer::singleShot(delay, box, [box] { box->accept(); });
-        });
     }
 };
 
@@ -190,8 +161,13 @@ private slots:
         QTest::mouseClick(f.mainButton(3), Qt::LeftButton);
         TradeCalculator& buy = f.calculators.buy();
         QCOMPARE(f.compute(buy, "10", "2", "3"), QStringLiteral("4"));
-        MessageBoxWatcher watcher;
-        watcher.arm(1300);
+        // The box stays up until a tick has come behind it (a minute at the most).
+        korvane::testing::MessageBoxWatcher watcher;
+        QElapsedTimer up;
+        up.start();
+        watcher.closeWhen = [&f, &up] {
+            return f.form1.clock().positionInSteps() >= 1 || up.elapsed() > 60000;
+        };
         QCOMPARE(f.compute(buy, "1", "1E200", "1E200"), QStringLiteral("4"));
         QCOMPARE(watcher.seen, 1);
         QCOMPARE(watcher.parent, f.calculator(buy));

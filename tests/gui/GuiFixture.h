@@ -4,8 +4,15 @@
 #include "mainwindow/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QTimer>
 #include <QtTest>
+#include <functional>
 
 namespace korvane::testing {
 
@@ -21,6 +28,53 @@ struct GuiFixture {
         form1.show();
         [[maybe_unused]] const bool exposed = QTest::qWaitForWindowExposed(form);
     }
+};
+
+// Answers every message box that comes up, once `closeWhen` holds (at once unless given),
+// and keeps what the first one said and to whom.
+struct MessageBoxWatcher {
+    int seen = 0;
+    QString text;
+    QString spoken; // what a screen reader reads of the alert: its text
+    QStringList buttons;
+    QWidget* parent = nullptr;
+    std::function<bool()> closeWhen = [] { return true; };
+
+    MessageBoxWatcher() {
+        QObject::connect(&m_poll, &QTimer::timeout, [this] { poll(); });
+        m_poll.start(10);
+    }
+
+private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) {
+            return;
+        }
+        if (box != m_current) {
+            m_current = box;
+            if (++seen == 1) {
+                keep(*box);
+            }
+        }
+        if (closeWhen()) {
+            box->accept();
+        }
+    }
+    void keep(QMessageBox& box) {
+        text = box.text();
+        QAccessibleInterface* alert = QAccessible::queryAccessibleInterface(&box);
+        if (alert->role() == QAccessible::AlertMessage && alert->textInterface()) {
+            spoken = alert->textInterface()->text(0, alert->textInterface()->characterCount());
+        }
+        for (QAbstractButton* button : box.buttons()) {
+            buttons << button->text();
+        }
+        parent = box.parentWidget();
+    }
+
+    QTimer m_poll;
+    QPointer<QMessageBox> m_current;
 };
 
 // Any Qt warning fails the test, but for the offscreen platform's word that it cannot

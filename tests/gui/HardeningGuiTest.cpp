@@ -33,19 +33,27 @@ struct Fixture : korvane::testing::GuiFixture {
     int bar() { return form->findChild<QScrollBar*>(QStringLiteral("HSc1"))->value(); }
 };
 
-// What the main window shows after `ticks` ticks from 子, read straight off the cycle.
-QString expectedCountdown(long long ticks) {
-    const long long inDay = ticks % 1800;
-    if (inDay % 600 == 0) {
-        return QStringLiteral("现在刷价");
-    }
-    const QString prefixes[] = {QStringLiteral("距离下一次刷价还有："),
-                                QStringLiteral("距离下依次刷价还有："),
-                                QStringLiteral("距离下次刷价还有：")};
-    const long long left = 600 - inDay % 600;
-    return prefixes[inDay / 600] + QString::number(left / 60) + QStringLiteral("分") +
-           QString::number(left % 60) + QStringLiteral("秒");
-}
+// What the main window shows after so many ticks from 子: in each third of the day its own
+// wording, the refresh on the third's last tick, the bar a step every six ticks.
+struct KnownTick {
+    long long ticks;
+    const char* countdown;
+    int bar;
+};
+constexpr KnownTick knownTicks[] = {
+    {1, "距离下一次刷价还有：9分59秒", 0},
+    {6, "距离下一次刷价还有：9分54秒", 1},
+    {599, "距离下一次刷价还有：0分1秒", 99},
+    {600, "现在刷价", 100},
+    {601, "距离下依次刷价还有：9分59秒", 100},
+    {1200, "现在刷价", 200},
+    {1201, "距离下次刷价还有：9分59秒", 200},
+    {1799, "距离下次刷价还有：0分1秒", 299},
+    {1800, "现在刷价", 0},
+    {50'000, "距离下次刷价还有：6分40秒", 233},
+    {99'999, "距离下依次刷价还有：3分21秒", 166},
+    {100'000, "距离下依次刷价还有：3分20秒", 166},
+};
 
 long residentKiB() {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -55,21 +63,6 @@ long residentKiB() {
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields[1].toLong() * 4 : -1;
 }
-
-// Accepts every message box that comes up and counts them.
-struct BoxAcceptor {
-    int seen = 0;
-    QTimer timer;
-    BoxAcceptor() {
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                ++seen;
-                box->accept();
-            }
-        });
-        timer.start(10);
-    }
-};
 
 } // namespace
 
@@ -89,10 +82,18 @@ private slots:
         constexpr long long ticks = 100'000;
         long warmKiB = 0;
         long long wrong = 0;
+        const KnownTick* known = knownTicks;
+        QString last = f.countdown();
         for (long long t = 1; t <= ticks; ++t) {
             f.form1.timer1Timer();
-            if (f.countdown() != expectedCountdown(t) || f.bar() != (t % 1800) / 6) {
+            if (f.countdown() == last) { // every tick moves the countdown on
                 ++wrong;
+            }
+            last = f.countdown();
+            if (known != std::end(knownTicks) && known->ticks == t) {
+                QCOMPARE(f.countdown(), QString::fromUtf8(known->countdown));
+                QCOMPARE(f.bar(), known->bar);
+                ++known;
             }
             if (t % 500 == 0) {
                 TradeCalculator& c = (t / 500) % 2 ? buy : sell;
@@ -116,7 +117,8 @@ private slots:
             }
         }
         QCOMPARE(wrong, 0);
-        QCOMPARE(f.form1.clock().positionInSteps(), static_cast<int>(ticks % 1800));
+        QCOMPARE(known, std::end(knownTicks));
+        QCOMPARE(f.form1.clock().positionInSteps(), 1000); // 100000 ticks: 55 days and 1000
         const long grownKiB = residentKiB() - warmKiB;
         qInfo("resident memory after the warm-up: %ld KiB, growth over 80000 ticks: %ld KiB",
               warmKiB, grownKiB);
@@ -193,7 +195,7 @@ private slots:
             f.form1.timer1Timer();
             ++realTicks;
         });
-        BoxAcceptor boxes;
+        korvane::testing::MessageBoxWatcher boxes;
         int warnings = 0;
         for (TradeCalculator* c : {&f.calculators.buy(), &f.calculators.sell()}) {
             c->toggle();
@@ -215,8 +217,12 @@ private slots:
         QCOMPARE(boxes.seen, warnings);
         QVERIFY(!f.platform.hasEnded());
         QCOMPARE(f.form1.clock().positionInSteps(), 7 + realTicks);
+        // The window is in step with the clock: one more tick moves both on.
+        const QString before = f.countdown();
         f.form1.timer1Timer();
-        QCOMPARE(f.countdown(), expectedCountdown(8 + realTicks));
+        QCOMPARE(f.form1.clock().positionInSteps(), 8 + realTicks);
+        QVERIFY(f.countdown() != before);
+        QVERIFY(f.countdown().startsWith(QStringLiteral("距离下一次刷价还有：")));
     }
 };
 
