@@ -30,21 +30,12 @@ void FakeControlBase::write(const std::string& property, const std::string& valu
     m_platform.log.push_back(m_path + "." + property + "=" + value);
 }
 
-void FakeCommandButton::setEnabled(bool enabled) {
-    write("Enabled", enabled ? "1" : "0");
-    m_enabled = enabled;
-}
-
 void FakeCommandButton::click() {
     if (m_enabled && m_click) {
         m_click();
     }
 }
 
-void FakeLabel::setEnabled(bool enabled) {
-    write("Enabled", enabled ? "1" : "0");
-    m_enabled = enabled;
-}
 std::string FakeLabel::text() const {
     read("Caption");
     return m_text;
@@ -57,10 +48,6 @@ void FakeLabel::setText(std::string_view text) {
     }
 }
 
-void FakeTextBox::setEnabled(bool enabled) {
-    write("Enabled", enabled ? "1" : "0");
-    m_enabled = enabled;
-}
 std::string FakeTextBox::text() const {
     read("Text");
     return m_text;
@@ -70,10 +57,6 @@ void FakeTextBox::setText(std::string_view text) {
     m_text = text;
 }
 
-void FakeComboBox::setEnabled(bool enabled) {
-    write("Enabled", enabled ? "1" : "0");
-    m_enabled = enabled;
-}
 void FakeComboBox::addItem(std::string_view text) {
     write("AddItem", std::string(text));
     m_items.emplace_back(text);
@@ -96,10 +79,6 @@ void FakeComboBox::pick(int index) {
     }
 }
 
-void FakeScrollBar::setEnabled(bool enabled) {
-    write("Enabled", enabled ? "1" : "0");
-    m_enabled = enabled;
-}
 void FakeScrollBar::setValue(std::int16_t value) {
     write("Value", std::to_string(value));
     if (value < m_min || value > m_max) {
@@ -112,10 +91,6 @@ std::int16_t FakeScrollBar::value() const {
     return static_cast<std::int16_t>(m_value);
 }
 
-void FakeTimer::setEnabled(bool enabled) {
-    write("Enabled", enabled ? "1" : "0");
-    m_enabled = enabled;
-}
 void FakeTimer::elapse() {
     if (m_enabled && m_timer) {
         m_timer();

@@ -44,12 +44,22 @@ protected:
     bool m_enabled;
 };
 
-class FakeCommandButton : public CommandButton, public FakeControlBase {
+// Enabled, as every kind of control has it: logged like any other property.
+template <typename Base> class FakeControl : public Base, public FakeControlBase {
+public:
+    FakeControl(FakePlatform& platform, std::string path, bool enabled)
+        : FakeControlBase(platform, std::move(path), enabled) {}
+    void setEnabled(bool enabled) override {
+        write("Enabled", enabled ? "1" : "0");
+        m_enabled = enabled;
+    }
+    bool isEnabled() const override { return m_enabled; }
+};
+
+class FakeCommandButton : public FakeControl<CommandButton> {
 public:
     FakeCommandButton(FakePlatform& p, std::string path, std::string text, bool enabled)
-        : FakeControlBase(p, std::move(path), enabled), m_text(std::move(text)) {}
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return m_enabled; }
+        : FakeControl(p, std::move(path), enabled), m_text(std::move(text)) {}
     std::string text() const override { return m_text; }
     void onClick(Handler handler) override { m_click = std::move(handler); }
     // A user's click: only an enabled button takes it.
@@ -60,13 +70,10 @@ private:
     Handler m_click;
 };
 
-class FakeLabel : public Label, public FakeControlBase {
+class FakeLabel : public FakeControl<Label> {
 public:
     FakeLabel(FakePlatform& p, std::string path, std::string text, const ControlSettings& settings)
-        : FakeControlBase(p, std::move(path), true), m_text(std::move(text)), m_settings(settings) {
-    }
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return m_enabled; }
+        : FakeControl(p, std::move(path), true), m_text(std::move(text)), m_settings(settings) {}
     std::string text() const override;
     void setText(std::string_view text) override;
 
@@ -75,12 +82,10 @@ private:
     const ControlSettings& m_settings;
 };
 
-class FakeTextBox : public TextBox, public FakeControlBase {
+class FakeTextBox : public FakeControl<TextBox> {
 public:
     FakeTextBox(FakePlatform& p, std::string path, std::string text)
-        : FakeControlBase(p, std::move(path), true), m_text(std::move(text)) {}
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return m_enabled; }
+        : FakeControl(p, std::move(path), true), m_text(std::move(text)) {}
     std::string text() const override;
     void setText(std::string_view text) override;
     // The user types: no event, the text simply changes.
@@ -90,12 +95,10 @@ private:
     std::string m_text;
 };
 
-class FakeComboBox : public ComboBox, public FakeControlBase {
+class FakeComboBox : public FakeControl<ComboBox> {
 public:
     FakeComboBox(FakePlatform& p, std::string path, std::string text)
-        : FakeControlBase(p, std::move(path), true), m_text(std::move(text)) {}
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return m_enabled; }
+        : FakeControl(p, std::move(path), true), m_text(std::move(text)) {}
     std::string text() const override { return m_text; }
     void addItem(std::string_view text) override;
     int listCount() const override { return static_cast<int>(m_items.size()); }
@@ -112,12 +115,10 @@ private:
     Handler m_click;
 };
 
-class FakeScrollBar : public ScrollBar, public FakeControlBase {
+class FakeScrollBar : public FakeControl<ScrollBar> {
 public:
     FakeScrollBar(FakePlatform& p, std::string path, int min, int max, int value)
-        : FakeControlBase(p, std::move(path), true), m_min(min), m_max(max), m_value(value) {}
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return m_enabled; }
+        : FakeControl(p, std::move(path), true), m_min(min), m_max(max), m_value(value) {}
     void setValue(std::int16_t value) override;
     std::int16_t value() const override;
     // The user drags the bar: no event.
@@ -129,12 +130,10 @@ private:
     int m_value;
 };
 
-class FakeTimer : public Timer, public FakeControlBase {
+class FakeTimer : public FakeControl<Timer> {
 public:
     FakeTimer(FakePlatform& p, std::string path, bool enabled)
-        : FakeControlBase(p, std::move(path), enabled) {}
-    void setEnabled(bool enabled) override;
-    bool isEnabled() const override { return m_enabled; }
+        : FakeControl(p, std::move(path), enabled) {}
     void onTimer(Handler handler) override { m_timer = std::move(handler); }
     // One interval has passed: fires only while enabled.
     void elapse();
