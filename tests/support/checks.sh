@@ -1,10 +1,51 @@
 # Shared by the check scripts under tests/: source it (bash).
 
+# Tries COMMAND every tenth of a second until it succeeds, for up to SECONDS; its status is
+# whether it did. Quiet: for a caller that goes on either way (escalates, or reports).
+korvane_poll() { # SECONDS COMMAND...
+    local tries=$(($1 * 10))
+    shift
+    while ! "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+# The same, for a wait that the rest depends on: one that times out says what it waited
+# for, and fails there.
+korvane_wait_for() { # SECONDS WHAT COMMAND...
+    local seconds=$1 what=$2
+    shift 2
+    korvane_poll "$seconds" "$@" && return
+    echo "FAIL: waited $seconds s for $what"
+    return 1
+}
+
+# Runs COMMAND on a virtual display of its own, SCREEN (1280x800x24) large. The server picks
+# a free display number itself and says which (-displayfd), so that two checks started at
+# once cannot take the same one; xvfb-run -a guesses from lock files, and they can.
+korvane_on_display() { # SCREEN COMMAND...
+    local screen=$1 dir xvfb status=0
+    shift
+    dir=$(mktemp -d)
+    Xvfb -displayfd 3 -screen 0 "$screen" -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+    xvfb=$!
+    korvane_wait_for 30 "a virtual display (Xvfb: $(tail -n 1 "$dir/log" 2>/dev/null))" \
+        test -s "$dir/display" || { kill "$xvfb" 2>/dev/null; rm -rf "$dir"; return 1; }
+    DISPLAY=:$(head -n 1 "$dir/display") "$@" || status=$?
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    rm -rf "$dir"
+    return "$status"
+}
+
 # Runs the calling script again on a virtual display, once: korvane_under_xvfb "$@".
 korvane_under_xvfb() {
     if [ -z "${KORVANE_UNDER_XVFB:-}" ]; then
         export KORVANE_UNDER_XVFB=1
-        exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+        korvane_on_display 1280x800x24 bash "$0" "$@"
+        exit
     fi
 }
 
