@@ -5,9 +5,11 @@
 # there, and the offscreen platform has no bridge at all).
 #   on_screen_reader_bus.sh PROGRAM [ARGUMENT...]
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 if [ -z "${KORVANE_ON_BUS:-}" ]; then
     export KORVANE_ON_BUS=1
-    exec xvfb-run -a -s "-screen 0 1280x800x24" dbus-run-session -- bash "$0" "$@"
+    korvane_on_display 1280x800x24 dbus-run-session -- bash "$0" "$@"
+    exit
 fi
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=$!

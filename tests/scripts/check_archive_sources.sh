@@ -49,7 +49,7 @@ PY
 mkdir -p "$work/root"
 python3 "$work/server.py" "$work/root" >"$work/port" &
 server=$!
-for _ in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+korvane_wait_for 5 "the local archive to take a port" test -s "$work/port"
 port=$(cat "$work/port")
 
 # CASE: the states of the release, its updates and its security suite; the suites chosen;
