@@ -30,6 +30,16 @@ constexpr ControlLayout tiedControls[] = {
     {"Blank", noIndex, Label, "   ", 0, 0, 10, 10, 2},
     {"D", noIndex, HScrollBar, "", 0, 0, 10, 10, 2, {.captionedBy = "Missing"}},
     {"T", noIndex, Timer, "", 0, 0, 0, 0, noTabStop, {.interval = 1000}},
+    {"E",
+     noIndex,
+     TextBox,
+     "",
+     0,
+     0,
+     10,
+     10,
+     3,
+     {.accessibleName = "它自己的", .captionedBy = "Caption"}},
 };
 constexpr WindowLayout tied{"Tied", "", 0, 0, 100, 100, tiedControls};
 
@@ -42,7 +52,7 @@ TEST(WindowRulesTest, TabReachesTheControlsThatTakeTheFocusByTabIndex) {
          {"HSc1", "Com1", "Command1", "Command2", "Command3", "Command4", "Command5"}},
         {&buyCalculator.layout, {"Text1", "Text2", "Text3", "Command1", "Command2", "Command3"}},
         {&sellCalculator.layout, {"Text1", "Text2", "Text3", "Command1", "Command2", "Command3"}},
-        {&tied, {"A", "B", "C", "D"}},
+        {&tied, {"A", "B", "C", "D", "E"}},
     };
     for (const auto& row : rows) {
         EXPECT_EQ(names(tabOrder(*row.layout)), row.expected) << row.layout->name;
@@ -70,8 +80,9 @@ TEST(WindowRulesTest, AControlIsSpokenByItsOwnNameOrItsCaptionsWords) {
         {&buyCalculator.layout, "Text3", "商品数量"},
         {&sellCalculator.layout, "Text2", "商品单价"},
         {&tied, "A", "名字"},
-        {&tied, "C", ""}, // a caption of blanks only
-        {&tied, "D", ""}, // a caption that the table does not hold
+        {&tied, "C", ""},         // a caption of blanks only
+        {&tied, "D", ""},         // a caption that the table does not hold
+        {&tied, "E", "它自己的"}, // its own name before its caption's
     };
     for (const auto& row : rows) {
         EXPECT_EQ(spokenName(*row.layout, find(*row.layout, row.control)), row.expected)
