@@ -3,6 +3,7 @@
 #include "calculators/TradeCalculatorConfig.h"
 #include "mainwindow/Form1Layout.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -60,13 +61,9 @@ TEST(WindowRulesTest, TabReachesTheControlsThatTakeTheFocusByTabIndex) {
 }
 
 TEST(WindowRulesTest, AControlIsSpokenByItsOwnNameOrItsCaptionsWords) {
-    const auto find = [](const WindowLayout& layout, std::string_view name) -> const auto& {
-        for (const ControlLayout& row : layout.controls) {
-            if (row.name == name) {
-                return row;
-            }
-        }
-        throw std::invalid_argument(std::string(name));
+    const auto find = [](const WindowLayout& layout, std::string_view name) {
+        return *std::find_if(layout.controls.begin(), layout.controls.end(),
+                             [name](const ControlLayout& row) { return row.name == name; });
     };
     const struct {
         const WindowLayout* layout;

@@ -30,6 +30,20 @@ struct GuiFixture {
     }
 };
 
+// The names among `names` in the order that Tab reaches them from `first`; a window's other
+// widgets (a list's popup, a box's parts) are passed over.
+inline QStringList focusChain(QWidget* first, const QStringList& names) {
+    QStringList order;
+    QWidget* widget = first;
+    for (int i = 0; i < 200 && order.size() < names.size(); ++i) {
+        if (names.contains(widget->objectName()) && !order.contains(widget->objectName())) {
+            order << widget->objectName();
+        }
+        widget = widget->nextInFocusChain();
+    }
+    return order;
+}
+
 // Answers every message box that comes up, once `closeWhen` holds (at once unless given),
 // and keeps what the first one said and to whom.
 struct MessageBoxWatcher {

@@ -142,16 +142,7 @@ private slots:
         Fixture f;
         const QStringList expected{"HSc1",     "Com1",     "Command1", "Command2",
                                    "Command3", "Command4", "Command5"};
-        QStringList order;
-        QWidget* widget = f.hsc1();
-        for (int i = 0; i < 200 && order.size() < expected.size(); ++i) {
-            const QString id = widget->objectName();
-            if (expected.contains(id) && !order.contains(id)) {
-                order << id;
-            }
-            widget = widget->nextInFocusChain();
-        }
-        QCOMPARE(order, expected);
+        QCOMPARE(korvane::testing::focusChain(f.hsc1(), expected), expected);
         QCOMPARE(f.form->focusWidget(), f.hsc1());
     }
 
