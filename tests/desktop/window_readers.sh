@@ -68,5 +68,5 @@ window() { # CAPTION: its id, once it is on the screen
         x11_window "$1" --onlyvisible
 }
 minimised() { [ "$(describe "$1" | cut -d' ' -f10)" = "$2" ]; } # CAPTION 1|0
-absent() { [ -z "$(describe "$1")" ]; }
+absent() { ! x11_window "$1" --onlyvisible; } # hidden: not mapped (mutter keeps its state)
 press() { xdotool mousemove --window "$form1" "$1" "$2" click 1; } # X Y in the main window
