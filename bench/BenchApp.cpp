@@ -3,6 +3,8 @@
 //                                    window's first paint, then exits
 //   korvane_bench_app ticks N        Start, then N real ticks; prints each tick's error
 //                                    from Start + k seconds in milliseconds
+//   korvane_bench_app exit           Start, then Exit; prints how long Exit took to end the
+//                                    event loop, in milliseconds
 //   korvane_bench_app cpu SECONDS background|focused
 //                                    both calculators open and the clock running; prints
 //                                    the CPU time consumed over SECONDS, with Korvane's
@@ -95,9 +97,22 @@ int main(int argc, char** argv) {
         }
         std::vector<double> sorted = errors;
         std::sort(sorted.begin(), sorted.end());
-        std::printf("ticks %zu max_abs_ms %.3f median_ms %.3f drift_ms %.3f position %d\n",
+        std::printf("ticks %zu max_abs_ms %.3f median_ms %.3f drift_ms %.3f first_ms %.3f "
+                    "position %d\n",
                     errors.size(), maxAbs, sorted[sorted.size() / 2],
-                    errors.back() - errors.front(), form1.clock().positionInSteps());
+                    errors.back() - errors.front(), 1000.0 + errors.front(),
+                    form1.clock().positionInSteps());
+        return 0;
+    }
+    if (mode == "exit") {
+        form1.command1Click();
+        long long pressed = 0;
+        QTimer::singleShot(100, widget, [&] {
+            pressed = monotonicNs();
+            form1.command5Click();
+        });
+        QApplication::exec();
+        std::printf("exit_ms %.3f\n", static_cast<double>(monotonicNs() - pressed) / 1e6);
         return 0;
     }
     if (mode == "cpu") {
