@@ -3,12 +3,10 @@
 #include "mainwindow/MainWindow.h"
 #include "platform/qt/QtPlatform.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
