@@ -86,13 +86,6 @@ row "no frame covers another" eval '! covers $m_fx $m_fy $m_fw $m_fh $b_fx $b_fy
     ! covers $b_fx $b_fy $b_fw $b_fh $s_fx $s_fy $s_fw $s_fh'
 row "the calculators offer their close command" [ "$b_close$s_close" = 11 ]
 
-# Minimised from its frame, back after one press.
-xdotool windowminimize "$(window 买东西计算器)"
-row "Form2 minimised" korvane_wait_for 5 "Form2 minimised" minimised 买东西计算器 1
-press 60 140
-row "a minimised Form2 is back after one press" \
-    korvane_wait_for 5 "Form2 back" minimised 买东西计算器 0
-
 # Moved by the user, hidden and shown again: where the user put it.
 xdotool windowmove "$(window 卖东西计算器)" $((s_fx + 40)) $((s_fy + 30))
 moved=$(settled 卖东西计算器 | cut -d' ' -f5,6)
@@ -101,6 +94,13 @@ korvane_wait_for 5 "Form3 hidden" absent 卖东西计算器
 press 160 140
 row "Form3 shown again where the user moved it ($moved)" \
     eval '[ "$(settled 卖东西计算器 | cut -d" " -f5,6)" = "$moved" ] && [ "$moved" != "$s_cx $s_cy" ]'
+
+# Minimised from its frame, back after one press.
+xdotool windowminimize "$(window 买东西计算器)"
+row "Form2 minimised" korvane_wait_for 5 "Form2 minimised" minimised 买东西计算器 1
+press 60 140
+row "a minimised Form2 is back after one press" \
+    korvane_wait_for 5 "Form2 back" minimised 买东西计算器 0
 
 if [ "$session" = kwin ]; then
     kill "$korvane"

@@ -69,4 +69,17 @@ window() { # CAPTION: its id, once it is on the screen
 }
 minimised() { [ "$(describe "$1" | cut -d' ' -f10)" = "$2" ]; } # CAPTION 1|0
 absent() { ! x11_window "$1" --onlyvisible; } # hidden: not mapped (mutter keeps its state)
-press() { xdotool mousemove --window "$form1" "$1" "$2" click 1; } # X Y in the main window
+# A click at X Y in the main window, once the pointer is there: under XWayland a warp takes
+# a moment, and a click sent at once lands where the pointer was.
+press() { # X Y
+    xdotool mousemove --window "$form1" "$1" "$2"
+    korvane_wait_for 5 "the pointer at ($1, $2) in the main window" pointer_at "$1" "$2"
+    xdotool click 1
+}
+pointer_at() { # X Y
+    local X Y SCREEN WINDOW origin
+    origin=$(xwininfo -id "$form1" |
+        awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X $Y" = "$((${origin% *} + $1)) $((${origin#* } + $2))" ]
+}
