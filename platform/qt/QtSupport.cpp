@@ -1,7 +1,5 @@
 #include "platform/qt/QtSupport.h"
 
-#include "platform/RuntimeError.h"
-
 namespace korvane {
 
 QString toQString(std::string_view text) {

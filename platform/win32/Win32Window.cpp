@@ -4,7 +4,6 @@
 #include "platform/WindowRules.h"
 #include "platform/win32/Win32Platform.h"
 
-#include <algorithm>
 #include <utility>
 
 namespace korvane {

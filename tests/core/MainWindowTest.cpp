@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <set>
 #include <vector>
 
 namespace korvane {
